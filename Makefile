@@ -1,0 +1,58 @@
+# NOVLA Setup: `make run` builds the installer and runs it; `make test` builds
+# everything and runs every test. Both install what is missing (as root).
+BUILD ?= build
+HOST := $(BUILD)/host
+WIN32 := $(BUILD)/win32
+FUZZ := $(BUILD)/fuzz
+# The Windows-side tests run under Wine from the i686 tree where this machine
+# runs 32-bit code, else from the 64-bit twin (scripts/wine-tree.sh).
+WINE_TREE := $(shell scripts/wine-tree.sh)
+TEST_TREE := $(BUILD)/$(WINE_TREE)
+HOST_BIN := $(abspath $(HOST))/bin
+FUZZ_SECONDS ?= 60
+JOBS ?= 2
+QUIET_CMAKE = > $(BUILD)/cmake-$(notdir $@).log 2>&1 || (cat $(BUILD)/cmake-$(notdir $@).log; false)
+
+.PHONY: all deps host win32 win64 fuzz-build test run fuzz bench clean
+
+all: win32
+
+deps:
+	@scripts/ensure-deps.sh
+	@mkdir -p $(BUILD)
+
+host: deps
+	@cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=Release $(QUIET_CMAKE)
+	@cmake --build $(HOST) -j$(JOBS)
+
+win32: host
+	@cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DNOVLA_HOST_BIN=$(HOST_BIN) \
+	  -DNOVLA_WINE_TESTS=$(if $(filter win32,$(WINE_TREE)),ON,OFF) $(QUIET_CMAKE)
+	@cmake --build $(WIN32) -j$(JOBS)
+
+win64: host
+	@cmake -S . -B $(BUILD)/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DNOVLA_HOST_BIN=$(HOST_BIN) \
+	  -DNOVLA_WINE_TESTS=ON $(QUIET_CMAKE)
+	@cmake --build $(BUILD)/win64 -j$(JOBS)
+
+fuzz-build: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNOVLA_FUZZ=ON \
+	  -DNOVLA_FUZZ_SECONDS=$(FUZZ_SECONDS) $(QUIET_CMAKE)
+	@cmake --build $(FUZZ) -j$(JOBS)
+
+test: win32 $(if $(filter win64,$(WINE_TREE)),win64) fuzz-build
+	cd $(HOST) && ctest --output-on-failure -j$(JOBS)
+	cd $(FUZZ) && ctest --output-on-failure -L fuzz-smoke
+	cd $(TEST_TREE) && ctest --output-on-failure -j$(JOBS)
+
+run: win32 $(if $(filter win64,$(WINE_TREE)),win64)
+	@scripts/run-installer.sh $(abspath $(BUILD)) $(WINE_TREE)
+
+fuzz: fuzz-build
+	cd $(FUZZ) && ctest --output-on-failure -L fuzz-long
+
+bench: host
+	@for b in $(HOST)/bin/*_bench; do [ -x "$$b" ] && "$$b"; done; true
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,42 @@
+# Native build: the portable core with its unit tests, fuzzers, benchmarks and
+# the host tools.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+option(NOVLA_SANITIZE "Build the host tree with AddressSanitizer and UBSan" OFF)
+if(NOVLA_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+find_package(GTest REQUIRED)
+
+# Fuzz targets (clang, libFuzzer, AddressSanitizer and UBSan): every
+# tests/fuzz/*_fuzz.cpp, linked with the core built the same way. Each gets a
+# short smoke test (label fuzz-smoke, part of `make test`) and a long run
+# (label fuzz-long, `make fuzz`), both starting from tests/fuzz/corpus/<name>.
+option(NOVLA_FUZZ "Build the libFuzzer targets" OFF)
+set(NOVLA_FUZZ_SECONDS 60 CACHE STRING "Seconds of each long fuzz run")
+if(NOVLA_FUZZ)
+  set(NOVLA_FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_compile_options(novla_core PRIVATE ${NOVLA_FUZZ_FLAGS})
+endif()
+function(novla_fuzz_targets)
+  if(NOT NOVLA_FUZZ)
+    return()
+  endif()
+  file(GLOB fuzzers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp)
+  foreach(src ${fuzzers})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_libraries(${name} PRIVATE novla_core)
+    set(corpus ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name})
+    set(work ${CMAKE_BINARY_DIR}/corpus/${name})
+    add_test(NAME ${name}.smoke COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
+             $<TARGET_FILE:${name}> -runs=20000 -max_len=65536 ${corpus})
+    set_tests_properties(${name}.smoke PROPERTIES LABELS fuzz-smoke)
+    add_test(NAME ${name}.long COMMAND ${CMAKE_COMMAND} -E make_directory ${work})
+    add_test(NAME ${name}.run COMMAND $<TARGET_FILE:${name}> -max_total_time=${NOVLA_FUZZ_SECONDS}
+             -max_len=65536 ${work} ${corpus})
+    set_tests_properties(${name}.long ${name}.run PROPERTIES LABELS fuzz-long)
+  endforeach()
+endfunction()

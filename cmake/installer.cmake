@@ -1,0 +1,42 @@
+# The installer: a 32-bit Windows GUI program, statically linked, without
+# exceptions or RTTI, with subsystem version 4.0 so that Windows 95 and NT 4
+# load it. Two builds of the same platform code:
+#   TessaronixSetup.exe        the release build, stripped
+#   TessaronixSetupFaults.exe  the test build: every guarded Win32 call can be
+#                              made to fail (common/fault_seam.h)
+set(NOVLA_INSTALLER_CXX_FLAGS -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+    -ffunction-sections -fdata-sections -Wall -Wextra)
+set(NOVLA_INSTALLER_LINK_FLAGS -static -mwindows -Wl,--gc-sections -Wl,--no-insert-timestamp
+    -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
+    -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
+set(NOVLA_INSTALLER_LIBS user32 gdi32 advapi32 shell32 ole32 comctl32)
+
+target_compile_options(novla_core PRIVATE ${NOVLA_INSTALLER_CXX_FLAGS})
+
+add_library(novla_platform STATIC)
+add_library(novla_platform_faults STATIC)
+foreach(lib novla_platform novla_platform_faults)
+  target_include_directories(${lib} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+  target_compile_options(${lib} PRIVATE ${NOVLA_INSTALLER_CXX_FLAGS})
+  target_link_libraries(${lib} PUBLIC novla_core ${NOVLA_INSTALLER_LIBS})
+endforeach()
+target_compile_definitions(novla_platform_faults PUBLIC NOVLA_FAULTS=1)
+
+function(novla_platform_sources)
+  target_sources(novla_platform PRIVATE ${ARGN})
+  target_sources(novla_platform_faults PRIVATE ${ARGN})
+endfunction()
+
+# Resources are shared by both builds (resources/CMakeLists.txt adds to it).
+add_library(novla_resources OBJECT)
+target_include_directories(novla_resources PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+
+foreach(exe TessaronixSetup TessaronixSetupFaults)
+  add_executable(${exe} WIN32 $<TARGET_OBJECTS:novla_resources>)
+  target_link_options(${exe} PRIVATE ${NOVLA_INSTALLER_LINK_FLAGS})
+  set_target_properties(${exe} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+endforeach()
+# The platform library holds WinMain, which the runtime's start-up pulls in.
+target_link_libraries(TessaronixSetup PRIVATE novla_platform)
+target_link_libraries(TessaronixSetupFaults PRIVATE novla_platform_faults)
+target_link_options(TessaronixSetup PRIVATE -s)

@@ -1,0 +1,93 @@
+// Fault seam of the test build: decides which guarded Win32 call fails.
+// Compiled only into the test build; see fault_seam.h for the selection rules.
+#ifdef NOVLA_FAULTS
+#include <windows.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "common/fault_seam.h"
+
+namespace {
+// One record holds the whole injector state, as the selection and the
+// counters must agree.
+struct FaultState {
+    bool loaded;           // environment read
+    bool armed;            // a call is chosen
+    bool persistent;       // keep failing after the chosen call
+    bool fired;            // the chosen call has failed
+    char name[64];         // function to fail; empty for any guarded call
+    unsigned target;       // which matching call fails, from 1
+    unsigned matching;     // matching calls so far
+    unsigned total;        // guarded calls so far, any name
+    char logPath[MAX_PATH];
+};
+FaultState s_fault;
+
+void LoadFromEnvironment()
+{
+    s_fault.loaded = true;
+    char spec[96];
+    DWORD n = GetEnvironmentVariableA("NOVLA_FAULT", spec, sizeof spec);
+    if (n > 0 && n < sizeof spec) {
+        const char* hash = strchr(spec, '#');
+        size_t nameLength = hash ? (size_t)(hash - spec) : strlen(spec);
+        if (nameLength < sizeof s_fault.name) {
+            memcpy(s_fault.name, spec, nameLength);
+            s_fault.name[nameLength] = '\0';
+            s_fault.target = hash ? (unsigned)strtoul(hash + 1, NULL, 10) : 1;
+            s_fault.armed = s_fault.target > 0;
+        }
+    }
+    char persist[8];
+    n = GetEnvironmentVariableA("NOVLA_FAULT_PERSIST", persist, sizeof persist);
+    s_fault.persistent = n > 0 && n < sizeof persist && persist[0] == '1';
+    n = GetEnvironmentVariableA("NOVLA_FAULT_LOG", s_fault.logPath, sizeof s_fault.logPath);
+    if (n == 0 || n >= sizeof s_fault.logPath)
+        s_fault.logPath[0] = '\0';
+}
+} // namespace
+
+bool FaultHit(const char* name)
+{
+    DWORD savedError = GetLastError();
+    if (!s_fault.loaded)
+        LoadFromEnvironment();
+    ++s_fault.total;
+    if (s_fault.logPath[0] != '\0') {
+        FILE* log = fopen(s_fault.logPath, "a");
+        if (log) {
+            fprintf(log, "%u %s\n", s_fault.total, name);
+            fclose(log);
+        }
+    }
+    bool fail = false;
+    if (s_fault.armed && (s_fault.name[0] == '\0' || strcmp(s_fault.name, name) == 0)) {
+        ++s_fault.matching;
+        if (s_fault.matching == s_fault.target || (s_fault.persistent && s_fault.matching > s_fault.target))
+            fail = true;
+    }
+    if (fail)
+        s_fault.fired = true;
+    SetLastError(savedError);
+    return fail;
+}
+
+void FaultSelect(const char* name, unsigned n, bool persistent)
+{
+    s_fault.loaded = true;
+    s_fault.armed = n > 0;
+    s_fault.persistent = persistent;
+    s_fault.fired = false;
+    s_fault.target = n;
+    s_fault.matching = 0;
+    s_fault.total = 0;
+    s_fault.name[0] = '\0';
+    if (name && strlen(name) < sizeof s_fault.name)
+        strcpy(s_fault.name, name);
+}
+
+unsigned FaultCallCount() { return s_fault.total; }
+
+bool FaultFired() { return s_fault.fired; }
+#endif

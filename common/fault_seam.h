@@ -1,0 +1,74 @@
+#pragma once
+// Fault seam of the test build (TessaronixSetupFaults.exe and the Windows-side
+// tests). Never included by the release build.
+//
+// Each guarded Win32 call below is replaced by a macro of the same name that
+// first asks FaultHit whether this call is the one chosen to fail; if so it
+// returns that call's own failure value (and sets the last error where the
+// real call would), otherwise it makes the real call. A function-like macro
+// does not expand its own name again, so the inner call is the real one, and
+// the installer's code still reads as the plain Win32 call.
+//
+// The call to fail is chosen by the environment variable NOVLA_FAULT:
+//   NAME       the first call of the Win32 function NAME (e.g. RegCreateKeyExA)
+//   NAME#N     the Nth call of NAME, counted from 1
+//   #N         the Nth guarded call of any name
+// With NOVLA_FAULT_PERSIST=1 every matching call from that one on fails too.
+// NOVLA_FAULT_LOG=PATH appends one line per guarded call ("N NAME"), so a
+// sweep can learn how many calls a run makes. Tests linked with the platform
+// code can choose in-process with FaultSelect instead.
+
+// True when this guarded call must fail. Counts every guarded call.
+bool FaultHit(const char* name);
+// Chooses the failing call in-process: name may be null (any call), n >= 1;
+// n 0 disarms the seam. Resets the counters.
+void FaultSelect(const char* name, unsigned n, bool persistent);
+// Number of guarded calls since the last FaultSelect, and whether the chosen
+// call has been failed.
+unsigned FaultCallCount();
+bool FaultFired();
+
+#define NOVLA_FAIL_WITH(name, error, value) (FaultHit(#name) ? (SetLastError(error), (value))
+
+// Registry: results are error codes.
+#define RegOpenKeyExA(...) (FaultHit("RegOpenKeyExA") ? (LONG)ERROR_ACCESS_DENIED : RegOpenKeyExA(__VA_ARGS__))
+#define RegCreateKeyExA(...) (FaultHit("RegCreateKeyExA") ? (LONG)ERROR_ACCESS_DENIED : RegCreateKeyExA(__VA_ARGS__))
+#define RegSetValueExA(...) (FaultHit("RegSetValueExA") ? (LONG)ERROR_ACCESS_DENIED : RegSetValueExA(__VA_ARGS__))
+#define RegQueryValueExA(...) (FaultHit("RegQueryValueExA") ? (LONG)ERROR_ACCESS_DENIED : RegQueryValueExA(__VA_ARGS__))
+#define RegDeleteKeyA(...) (FaultHit("RegDeleteKeyA") ? (LONG)ERROR_ACCESS_DENIED : RegDeleteKeyA(__VA_ARGS__))
+
+// Files and folders.
+#define CreateFileA(...) NOVLA_FAIL_WITH(CreateFileA, ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE) : CreateFileA(__VA_ARGS__))
+#define WriteFile(...) NOVLA_FAIL_WITH(WriteFile, ERROR_DISK_FULL, FALSE) : WriteFile(__VA_ARGS__))
+#define SetFileTime(...) NOVLA_FAIL_WITH(SetFileTime, ERROR_ACCESS_DENIED, FALSE) : SetFileTime(__VA_ARGS__))
+#define CreateDirectoryA(...) NOVLA_FAIL_WITH(CreateDirectoryA, ERROR_ACCESS_DENIED, FALSE) : CreateDirectoryA(__VA_ARGS__))
+#define GetFileAttributesA(...) NOVLA_FAIL_WITH(GetFileAttributesA, ERROR_ACCESS_DENIED, INVALID_FILE_ATTRIBUTES) : GetFileAttributesA(__VA_ARGS__))
+#define SetFileAttributesA(...) NOVLA_FAIL_WITH(SetFileAttributesA, ERROR_ACCESS_DENIED, FALSE) : SetFileAttributesA(__VA_ARGS__))
+#define DeleteFileA(...) NOVLA_FAIL_WITH(DeleteFileA, ERROR_ACCESS_DENIED, FALSE) : DeleteFileA(__VA_ARGS__))
+#define FindFirstFileA(...) NOVLA_FAIL_WITH(FindFirstFileA, ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE) : FindFirstFileA(__VA_ARGS__))
+#define GetWindowsDirectoryA(...) NOVLA_FAIL_WITH(GetWindowsDirectoryA, ERROR_ACCESS_DENIED, 0u) : GetWindowsDirectoryA(__VA_ARGS__))
+#define GetSystemDirectoryA(...) NOVLA_FAIL_WITH(GetSystemDirectoryA, ERROR_ACCESS_DENIED, 0u) : GetSystemDirectoryA(__VA_ARGS__))
+#define GetVersionExA(...) NOVLA_FAIL_WITH(GetVersionExA, ERROR_INVALID_PARAMETER, FALSE) : GetVersionExA(__VA_ARGS__))
+
+// Resources.
+#define FindResourceA(...) NOVLA_FAIL_WITH(FindResourceA, ERROR_RESOURCE_NAME_NOT_FOUND, (HRSRC)NULL) : FindResourceA(__VA_ARGS__))
+#define LoadResource(...) NOVLA_FAIL_WITH(LoadResource, ERROR_NOT_ENOUGH_MEMORY, (HGLOBAL)NULL) : LoadResource(__VA_ARGS__))
+#define LockResource(...) (FaultHit("LockResource") ? (LPVOID)NULL : LockResource(__VA_ARGS__))
+
+// Windows, dialogs, GDI.
+#define RegisterClassExA(...) NOVLA_FAIL_WITH(RegisterClassExA, ERROR_NOT_ENOUGH_MEMORY, (ATOM)0) : RegisterClassExA(__VA_ARGS__))
+#define GetClassInfoExA(...) NOVLA_FAIL_WITH(GetClassInfoExA, ERROR_CLASS_DOES_NOT_EXIST, FALSE) : GetClassInfoExA(__VA_ARGS__))
+#define CreateDialogParamA(...) NOVLA_FAIL_WITH(CreateDialogParamA, ERROR_NOT_ENOUGH_MEMORY, (HWND)NULL) : CreateDialogParamA(__VA_ARGS__))
+#define DialogBoxParamA(...) NOVLA_FAIL_WITH(DialogBoxParamA, ERROR_NOT_ENOUGH_MEMORY, (INT_PTR)-1) : DialogBoxParamA(__VA_ARGS__))
+#define SetTimer(...) NOVLA_FAIL_WITH(SetTimer, ERROR_NOT_ENOUGH_MEMORY, (UINT_PTR)0) : SetTimer(__VA_ARGS__))
+#define CreateFontIndirectA(...) (FaultHit("CreateFontIndirectA") ? (HFONT)NULL : CreateFontIndirectA(__VA_ARGS__))
+#define CreateCompatibleDC(...) (FaultHit("CreateCompatibleDC") ? (HDC)NULL : CreateCompatibleDC(__VA_ARGS__))
+#define CreateDIBitmap(...) (FaultHit("CreateDIBitmap") ? (HBITMAP)NULL : CreateDIBitmap(__VA_ARGS__))
+
+// COM and the shell.
+#define CoInitialize(...) (FaultHit("CoInitialize") ? (HRESULT)E_FAIL : CoInitialize(__VA_ARGS__))
+#define CoCreateInstance(...) (FaultHit("CoCreateInstance") ? (HRESULT)E_FAIL : CoCreateInstance(__VA_ARGS__))
+#define SHGetSpecialFolderLocation(...) (FaultHit("SHGetSpecialFolderLocation") ? (HRESULT)E_FAIL : SHGetSpecialFolderLocation(__VA_ARGS__))
+#define SHGetPathFromIDListA(...) (FaultHit("SHGetPathFromIDListA") ? FALSE : SHGetPathFromIDListA(__VA_ARGS__))
+#define SHBrowseForFolderA(...) (FaultHit("SHBrowseForFolderA") ? (LPITEMIDLIST)NULL : SHBrowseForFolderA(__VA_ARGS__))
+#define ShellExecuteExA(...) NOVLA_FAIL_WITH(ShellExecuteExA, ERROR_FILE_NOT_FOUND, FALSE) : ShellExecuteExA(__VA_ARGS__))

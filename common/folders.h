@@ -1,0 +1,22 @@
+#pragma once
+// Folder helpers of the installation run: existence, creation of a folder
+// chain, and the emptying of a folder tree. Platform code (Win32 file calls).
+
+// True when a file or a folder of that path exists (any failure counts as
+// absence).
+bool PathExists(const char* path);
+
+// Creates path with every missing parent, shortest first; the drive root is
+// never created. Returns the result of the last CreateDirectoryA made, or
+// true when none was needed. A path longer than 259 characters creates
+// nothing and returns false. Never walks before the start of the path: a
+// path without a drive root (UNC, relative, empty) is treated as levels
+// separated by its backslashes.
+bool CreateFolderChain(const char* path);
+
+// Deletes every file below folder, at every depth, read-only, hidden and
+// system files included; folders stay. Folders whose names begin with a dot
+// are not entered, nor are links (reparse points) to folders elsewhere. An
+// entry whose joined path would not fit 260 characters is skipped. False
+// only when folder itself cannot be listed.
+bool ClearFolder(const char* folder);

@@ -1,0 +1,105 @@
+#include "common/path_text.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+bool CopyText(char* out, size_t capacity, const char* src)
+{
+    if (capacity == 0)
+        return false;
+    size_t length = strlen(src);
+    if (length >= capacity) {
+        out[0] = '\0';
+        return false;
+    }
+    memcpy(out, src, length + 1);
+    return true;
+}
+
+bool AppendText(char* out, size_t capacity, const char* src)
+{
+    size_t used = strnlen(out, capacity);
+    size_t length = strlen(src);
+    if (used >= capacity || length >= capacity - used)
+        return false;
+    memcpy(out + used, src, length + 1);
+    return true;
+}
+
+bool FormatText(char* out, size_t capacity, const char* format, ...)
+{
+    if (capacity == 0)
+        return false;
+    va_list args;
+    va_start(args, format);
+    int written = vsnprintf(out, capacity, format, args);
+    va_end(args);
+    if (written < 0 || (size_t)written >= capacity) {
+        out[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+bool JoinPath(char* out, size_t capacity, const char* folder, const char* name)
+{
+    if (capacity == 0)
+        return false;
+    size_t folderLength = strlen(folder);
+    size_t nameLength = strlen(name);
+    // The separator is added only after a folder that does not already end
+    // in one; an empty folder has no last character to look at.
+    size_t separator = (folderLength > 0 && folder[folderLength - 1] != '\\') ? 1 : 0;
+    size_t total = folderLength + separator + nameLength;
+    if (total >= capacity) {
+        out[0] = '\0';
+        return false;
+    }
+    // memmove: a caller may join a buffer onto itself.
+    memmove(out, folder, folderLength);
+    if (separator)
+        out[folderLength] = '\\';
+    memmove(out + folderLength + separator, name, nameLength);
+    out[total] = '\0';
+    return true;
+}
+
+static bool IsLowerAscii(char c) { return c >= 'a' && c <= 'z'; }
+static bool IsUpperAscii(char c) { return c >= 'A' && c <= 'Z'; }
+
+void CapitalizePath(char* path)
+{
+    if (path[0] == '\0')
+        return;
+    if (IsLowerAscii(path[0]))
+        path[0] = (char)(path[0] - 'a' + 'A');
+    for (char* p = path + 1; *p != '\0'; ++p) {
+        if (*p == ' ' || *p == '\\') {
+            // The character after a separator is capitalised and consumed:
+            // it is neither a separator itself nor lowered.
+            ++p;
+            if (*p == '\0')
+                return;
+            if (IsLowerAscii(*p))
+                *p = (char)(*p - 'a' + 'A');
+        } else if (IsUpperAscii(*p)) {
+            *p = (char)(*p - 'A' + 'a');
+        }
+    }
+}
+
+static char LowerAscii(char c) { return IsUpperAscii(c) ? (char)(c - 'A' + 'a') : c; }
+
+bool ContainsTextNoCase(const char* text, const char* needle)
+{
+    size_t needleLength = strlen(needle);
+    for (const char* start = text; *start != '\0'; ++start) {
+        size_t i = 0;
+        while (i < needleLength && start[i] != '\0' && LowerAscii(start[i]) == LowerAscii(needle[i]))
+            ++i;
+        if (i == needleLength)
+            return true;
+    }
+    return needleLength == 0;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// Bounded text and path building shared by every part of the installer and by
+// the host tools. No Windows header: this builds natively too.
+//
+// Every routine takes the capacity of its output in bytes, terminator
+// included, and never writes beyond it. A result that would not fit is not
+// cut: the routine reports false and leaves the output empty, so a caller can
+// never go on with a shortened path that names some other place.
+#include <stddef.h>
+
+enum { PATH_CAPACITY = 260, KEY_CAPACITY = 256 };
+
+// Copies src into out. False (out empty) when src does not fit.
+bool CopyText(char* out, size_t capacity, const char* src);
+
+// Appends src to the text already in out. False (out unchanged) when the
+// result would not fit.
+bool AppendText(char* out, size_t capacity, const char* src);
+
+// printf-style formatting into out. False (out empty) when the result would
+// not fit or the format fails.
+bool FormatText(char* out, size_t capacity, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 3, 4)))
+#endif
+    ;
+
+// Joins folder and name with exactly one backslash between them: a folder
+// that already ends in a backslash gets no second one. Nothing else is
+// normalised. An empty folder yields the name alone (nothing before the
+// output is ever looked at). False (out empty) when the result would not fit.
+bool JoinPath(char* out, size_t capacity, const char* folder, const char* name);
+
+// Capitalises the words of a path in place: the first character and the one
+// after each space or backslash are made upper case, every other ASCII letter
+// lower case. Only the 26 ASCII letters change; the walk ends at the
+// terminator.
+void CapitalizePath(char* path);
+
+// ASCII case-insensitive substring search; true when needle occurs in text.
+bool ContainsTextNoCase(const char* text, const char* needle);

@@ -1,0 +1,85 @@
+#pragma once
+// The product record and the file table compiled into the installer.
+// Portable: no Windows header, so the packer and the unit tests share it.
+//
+// Layout map (byte offsets; every text field is NUL-padded to its width, so
+// it holds at most width - 1 characters):
+//
+//   ProductInfo (132 bytes)
+//     0 name[20]  20 version[6]  26 programGroup[40]  66 publisher[10]
+//    76 helpLink[40]  116 fileTime (eight u16, as a SYSTEMTIME)
+//
+//   PayloadEntry (72 bytes)
+//     0 fileName[20]  20 flags (u16)  22 resourceName[20]
+//    42 shortcutName[22]  64 fileSize (u32)  68 storedSize (u32)
+//
+//   PayloadTable: PAYLOAD_ROW_CAPACITY rows, then entryCount and
+//   shortcutCount (u16 each). Rows at and beyond entryCount are zero.
+#include <stddef.h>
+#include <stdint.h>
+
+enum PayloadFlags : uint16_t {
+    FOLDER_PROGRAM = 0x0001,  // InstallDirs[0]
+    FOLDER_WINDOWS = 0x0002,  // InstallDirs[1]
+    FOLDER_SYSTEM = 0x0004,   // InstallDirs[2]
+    OS_LEGACY = 0x0100,       // Windows 9x, NT 4, 2000, 5.2, 6.1 and later
+    OS_MODERN = 0x0200,       // Windows XP (NT 5.1) and Vista (NT 6.0)
+};
+
+// The fields of the platform's SYSTEMTIME, in its order.
+struct FileTimeFields {
+    uint16_t year, month, dayOfWeek, day, hour, minute, second, milliseconds;
+};
+
+struct ProductInfo {
+    char name[20];
+    char version[6];
+    char programGroup[40];
+    char publisher[10];
+    char helpLink[40];
+    FileTimeFields fileTime;
+};
+
+struct PayloadEntry {
+    char fileName[20];
+    uint16_t flags;
+    char resourceName[20];
+    char shortcutName[22];  // "-" (first character) for none
+    uint32_t fileSize;      // installed (expanded) size
+    uint32_t storedSize;    // LZHUF stream size; 0 = stored raw, fileSize bytes
+};
+
+enum { PAYLOAD_ROW_CAPACITY = 13 };
+
+struct PayloadTable {
+    PayloadEntry rows[PAYLOAD_ROW_CAPACITY];
+    uint16_t entryCount;
+    uint16_t shortcutCount;
+};
+
+static_assert(sizeof(FileTimeFields) == 16, "SYSTEMTIME layout");
+static_assert(offsetof(ProductInfo, version) == 20, "ProductInfo layout");
+static_assert(offsetof(ProductInfo, programGroup) == 26, "ProductInfo layout");
+static_assert(offsetof(ProductInfo, publisher) == 66, "ProductInfo layout");
+static_assert(offsetof(ProductInfo, helpLink) == 76, "ProductInfo layout");
+static_assert(offsetof(ProductInfo, fileTime) == 116, "ProductInfo layout");
+static_assert(sizeof(ProductInfo) == 132, "ProductInfo layout");
+static_assert(offsetof(PayloadEntry, flags) == 20, "PayloadEntry layout");
+static_assert(offsetof(PayloadEntry, resourceName) == 22, "PayloadEntry layout");
+static_assert(offsetof(PayloadEntry, shortcutName) == 42, "PayloadEntry layout");
+static_assert(offsetof(PayloadEntry, fileSize) == 64, "PayloadEntry layout");
+static_assert(offsetof(PayloadEntry, storedSize) == 68, "PayloadEntry layout");
+static_assert(sizeof(PayloadEntry) == 72, "PayloadEntry layout");
+static_assert(offsetof(PayloadTable, entryCount) == 72 * PAYLOAD_ROW_CAPACITY, "PayloadTable layout");
+
+// The records of the product this installer is built with.
+extern const ProductInfo g_productInfo;
+extern const PayloadTable g_payloadTable;
+
+// Rows that other parts of the installer name by position.
+enum PayloadRow {
+    ROW_UNINSTALLER = 0,     // in the Windows folder
+    ROW_MAIN_PROGRAM = 2,    // in the program folder
+    ROW_INDEXER = 5,         // in the program folder
+    ROW_SHELL_EXTENSION = 12 // in the System folder
+};

@@ -1,0 +1,35 @@
+#pragma once
+// Rules over the file table: which rows apply to a Windows generation, where
+// each goes, and how much space they need. Portable.
+#include <stddef.h>
+#include <stdint.h>
+
+#include "payload/product.h"
+
+// Windows generation: 0 Windows 9x/ME (or a failed version query), 1 any
+// other NT, 2 NT 5.1 (XP), 3 NT 6.0 (Vista).
+typedef uint8_t OsClass;
+typedef uint16_t OsVariantMask;
+
+enum { PLATFORM_WIN32_NT = 2 };
+
+// The class for a version record's platform id, major and minor version.
+OsClass ClassifyWindowsVersion(uint32_t platformId, uint32_t major, uint32_t minor);
+// OS_MODERN for classes 2 and 3, OS_LEGACY otherwise.
+OsVariantMask VariantMaskFor(OsClass osClass);
+// True when the row's flags share a bit with the mask.
+bool EntryApplies(const PayloadEntry* entry, OsVariantMask mask);
+// The folder a row goes to, picked from the three install folders (program,
+// Windows, System): Windows when 0x0002 is set, else System when 0x0004 is,
+// else the program folder.
+const char* EntryFolderOf(const PayloadEntry* entry, const char* const dirs[3]);
+// Unsigned 32-bit sum of fileSize over the rows that apply.
+uint32_t RequiredSpaceFor(const PayloadTable* table, OsVariantMask mask);
+// True when a shortcut name means "no shortcut" (first character '-').
+bool IsNoShortcut(const char* shortcutName);
+
+// The install folder (g_installDirs) that a row goes to.
+const char* EntryFolder(const PayloadEntry* entry);
+// The row's folder joined with its fileName. False (out empty) when the
+// path would not fit the capacity.
+bool EntryTargetPath(const PayloadEntry* entry, char* out, size_t capacity);

@@ -1,0 +1,3 @@
+#include "setup/install_dirs.h"
+
+char g_installDirs[3][PATH_CAPACITY];

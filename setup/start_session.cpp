@@ -1,0 +1,102 @@
+// Start-up: the install folders and the two probes whose results the welcome
+// page turns into warnings.
+#include <string.h>
+
+#include "payload/os_class.h"
+#include "payload/table_rules.h"
+#include "setup/session.h"
+
+#define DEFAULT_PARENT_FOLDER "C:\\Program Files\\Novla\\"
+#define ADMIN_TEST_SUBKEY "NOVLA-TEST"
+
+void StartSession()
+{
+    char* program = g_installDirs[DIR_PROGRAM];
+    if (!ReadInstallPath(program, PATH_CAPACITY))
+        JoinPath(program, PATH_CAPACITY, DEFAULT_PARENT_FOLDER, g_productInfo.name);
+
+    char* windows = g_installDirs[DIR_WINDOWS];
+    UINT length = GetWindowsDirectoryA(windows, PATH_CAPACITY);
+    if (length == 0 || length >= PATH_CAPACITY)
+        windows[0] = '\0';
+    CapitalizePath(windows);
+
+    char* system = g_installDirs[DIR_SYSTEM];
+    length = GetSystemDirectoryA(system, PATH_CAPACITY);
+    if (length == 0 || length >= PATH_CAPACITY)
+        system[0] = '\0';
+    CapitalizePath(system);
+
+    // The files-in-use probe builds its paths from all three folders.
+    ProbeAdminRights();
+    ProbeFilesInUse();
+}
+
+bool ReadInstallPath(char* out, DWORD capacity)
+{
+    out[0] = '\0';
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, NOVLA_PROGRAMS_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD size = capacity;
+    bool read = RegQueryValueExA(key, g_productInfo.name, NULL, NULL, (BYTE*)out, &size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    if (!read || size > capacity) {
+        out[0] = '\0';
+        return false;
+    }
+    // A value stored without its terminator still has to end as a string;
+    // one that fills the whole buffer without a terminator does not fit.
+    if (size == 0 || out[size - 1] != '\0') {
+        if (size >= capacity) {
+            out[0] = '\0';
+            return false;
+        }
+        out[size] = '\0';
+    }
+    return true;
+}
+
+void ProbeAdminRights()
+{
+    char path[KEY_CAPACITY];
+    CopyText(path, sizeof path, NOVLA_PROGRAMS_KEY);
+    AppendText(path, sizeof path, "\\" ADMIN_TEST_SUBKEY);
+
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, (LPSTR) "", 0, KEY_ALL_ACCESS, NULL, &key, NULL) !=
+        ERROR_SUCCESS) {
+        g_session.notAdmin = 1;
+        return;
+    }
+    RegCloseKey(key);
+    HKEY parent;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, NOVLA_PROGRAMS_KEY, 0, KEY_ALL_ACCESS, &parent) != ERROR_SUCCESS)
+        return;
+    RegDeleteKeyA(parent, ADMIN_TEST_SUBKEY);
+    RegCloseKey(parent);
+}
+
+void ProbeFilesInUse()
+{
+    OsVariantMask mask = VariantMaskFor(GetOsClass());
+    for (uint16_t i = 0; i < g_payloadTable.entryCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
+        const PayloadEntry* entry = &g_payloadTable.rows[i];
+        if (!EntryApplies(entry, mask))
+            continue;
+        char path[PATH_CAPACITY];
+        if (!EntryTargetPath(entry, path, sizeof path))
+            continue;
+        // Exclusive write access without creating anything: any other open
+        // of the file, by any process, refuses it.
+        HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            continue;
+        }
+        if (GetLastError() == ERROR_SHARING_VIOLATION) {
+            g_session.filesInUse = 1;
+            return;
+        }
+    }
+}

@@ -1,0 +1,312 @@
+#include "ui_driver.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+namespace ui {
+
+std::string EnvPath(const char* name)
+{
+    char value[MAX_PATH * 2];
+    DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+    return (n > 0 && n < sizeof value) ? std::string(value) : std::string();
+}
+
+static std::string BuildEnvironmentBlock(const Environment& extra)
+{
+    // Start from this process's environment, minus the names being replaced.
+    std::string block;
+    char* strings = GetEnvironmentStringsA();
+    for (const char* p = strings; *p; p += strlen(p) + 1) {
+        std::string entry(p);
+        bool replaced = false;
+        for (const std::string& e : extra) {
+            size_t eq = e.find('=');
+            if (eq != std::string::npos && _strnicmp(entry.c_str(), e.c_str(), eq + 1) == 0)
+                replaced = true;
+        }
+        if (!replaced)
+            block += entry + '\0';
+    }
+    FreeEnvironmentStringsA(strings);
+    for (const std::string& e : extra)
+        block += e + '\0';
+    block += '\0';
+    return block;
+}
+
+bool Launch(Installer& installer, Build build, const Environment& extra)
+{
+    std::string path = EnvPath(build == Build::Release ? "NOVLA_INSTALLER" : "NOVLA_INSTALLER_FAULTS");
+    if (path.empty())
+        return false;
+    std::string commandLine = "\"" + path + "\"";
+    std::string environment = BuildEnvironmentBlock(extra);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    installer = Installer{};
+    if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, &environment[0], nullptr,
+                        &startup, &installer.process))
+        return false;
+    return true;
+}
+
+bool Start(Installer& installer, Build build, const Environment& extra, DWORD timeoutMs)
+{
+    if (!Launch(installer, build, extra))
+        return false;
+    WaitForInputIdle(installer.process.hProcess, timeoutMs);
+    bool found = WaitUntil([&] { return (installer.frame = FindFrame(installer)) != nullptr; }, timeoutMs);
+    if (found)
+        Settle(installer);
+    return found;
+}
+
+void Kill(Installer& installer)
+{
+    if (installer.process.hProcess) {
+        if (WaitForSingleObject(installer.process.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(installer.process.hProcess, 99);
+            WaitForSingleObject(installer.process.hProcess, 5000);
+        }
+        CloseHandle(installer.process.hProcess);
+        CloseHandle(installer.process.hThread);
+    }
+    installer = Installer{};
+}
+
+DWORD WaitForExit(Installer& installer, DWORD timeoutMs)
+{
+    if (WaitForSingleObject(installer.process.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        return STILL_ACTIVE;
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(installer.process.hProcess, &code);
+    return code;
+}
+
+namespace {
+struct FindState {
+    DWORD pid;
+    const char* className;
+    const char* title;
+    HWND found;
+};
+
+BOOL CALLBACK FindTopLevel(HWND window, LPARAM lParam)
+{
+    FindState* state = reinterpret_cast<FindState*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != state->pid)
+        return TRUE;
+    if (ClassName(window) != state->className)
+        return TRUE;
+    if (state->title && Text(window) != state->title)
+        return TRUE;
+    state->found = window;
+    return FALSE;
+}
+
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindControlById(HWND window, LPARAM lParam)
+{
+    ControlSearch* search = reinterpret_cast<ControlSearch*>(lParam);
+    if (GetDlgCtrlID(window) == search->id && ClassName(window) != "#32770") {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND FindFrame(const Installer& installer)
+{
+    FindState state{installer.process.dwProcessId, "SetupDlg", nullptr, nullptr};
+    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&state));
+    return state.found;
+}
+
+HWND Control(HWND frame, int id)
+{
+    // The frame's own controls first (100 to 102), then the page's.
+    HWND direct = GetDlgItem(frame, id);
+    if (direct)
+        return direct;
+    ControlSearch search{id, nullptr};
+    EnumChildWindows(frame, FindControlById, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND CurrentPage(HWND frame)
+{
+    for (HWND child = GetWindow(frame, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassName(child) == "#32770")
+            return child;
+    }
+    return nullptr;
+}
+
+std::string Text(HWND window)
+{
+    // WM_GETTEXT reaches the owning thread; fine for a live installer.
+    LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    LRESULT got = SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(got));
+    return text;
+}
+
+std::string ControlText(HWND frame, int id)
+{
+    HWND control = Control(frame, id);
+    return control ? Text(control) : std::string("<no control>");
+}
+
+bool IsEnabled(HWND window) { return IsWindowEnabled(window) != FALSE; }
+bool IsVisible(HWND window) { return (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+RECT ScreenRect(HWND window)
+{
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+LONG Style(HWND window) { return GetWindowLongA(window, GWL_STYLE); }
+
+std::string ClassName(HWND window)
+{
+    char name[128];
+    int n = GetClassNameA(window, name, sizeof name);
+    return std::string(name, n > 0 ? n : 0);
+}
+
+void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+
+void PostCommand(HWND window, int id, int code)
+{
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, code), 0);
+}
+
+void Settle(const Installer& installer, DWORD extraMs)
+{
+    // A sent message returns only once the installer's thread has taken it,
+    // after what was posted before it.
+    HWND frame = installer.frame ? installer.frame : FindFrame(installer);
+    if (frame) {
+        DWORD_PTR result;
+        SendMessageTimeoutA(frame, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+    }
+    WaitForInputIdle(installer.process.hProcess, 2000);
+    Sleep(extraMs);
+}
+
+static UINT IconOf(HWND box)
+{
+    // The box's icon is a Static with SS_ICON; compare its handle with the
+    // system's shared icons.
+    struct Known {
+        LPCSTR id;
+        UINT flag;
+    } known[] = {{IDI_HAND, MB_ICONERROR}, {IDI_EXCLAMATION, MB_ICONWARNING},
+                 {IDI_ASTERISK, MB_ICONINFORMATION}, {IDI_QUESTION, MB_ICONQUESTION}};
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON || ClassName(child) != "Static")
+            continue;
+        HICON icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+        for (const Known& k : known) {
+            if (icon == LoadIconA(nullptr, k.id))
+                return k.flag;
+        }
+        return 0xFFFF;  // an icon, but not a standard one
+    }
+    return 0;
+}
+
+bool WaitForMessageBox(const Installer& installer, MessageBox& box, const char* title, DWORD timeoutMs)
+{
+    FindState state{installer.process.dwProcessId, "#32770", title, nullptr};
+    bool found = WaitUntil(
+        [&] {
+            state.found = nullptr;
+            EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&state));
+            return state.found != nullptr && IsWindowVisible(state.found);
+        },
+        timeoutMs);
+    if (!found)
+        return false;
+    box.window = state.found;
+    box.title = Text(state.found);
+    box.text.clear();
+    for (HWND child = GetWindow(state.found, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassName(child) == "Static" && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON &&
+            GetDlgCtrlID(child) != -1 && !Text(child).empty())
+            box.text = Text(child);
+    }
+    box.icon = IconOf(state.found);
+    return true;
+}
+
+void AnswerMessageBox(const MessageBox& box)
+{
+    HWND ok = GetDlgItem(box.window, IDOK);
+    if (!ok)
+        ok = GetDlgItem(box.window, IDCANCEL);
+    if (ok)
+        PostMessageA(ok, BM_CLICK, 0, 0);
+    else
+        PostMessageA(box.window, WM_COMMAND, IDOK, 0);
+}
+
+bool SaveScreen(const std::string& path)
+{
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    int height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    DWORD stride = (width * 3 + 3) & ~3u;
+    std::vector<BYTE> pixels(stride * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    FILE* out = fopen(path.c_str(), "wb");
+    if (!out)
+        return false;
+    fwrite(&file, sizeof file, 1, out);
+    fwrite(&header, sizeof header, 1, out);
+    fwrite(pixels.data(), pixels.size(), 1, out);
+    fclose(out);
+    return true;
+}
+
+COLORREF ScreenPixel(int x, int y)
+{
+    HDC screen = GetDC(nullptr);
+    COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+}  // namespace ui

@@ -1,0 +1,68 @@
+# Windows-side tests: GoogleTest cross-built from the system's sources, one
+# program per tests/win32/**/*_test.cpp, each run by CTest under Wine once for
+# every Windows version named on its "// wine-versions:" line, in a fresh
+# prefix of that version (tests/wine/run-wine-test.sh). The fixture "wine"
+# starts the run's Xvfb display and makes the template prefixes.
+option(NOVLA_WINE_TESTS "Build and register the Windows-side tests" OFF)
+if(NOT NOVLA_WINE_TESTS)
+  return()
+endif()
+
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+set(wine_root ${CMAKE_BINARY_DIR}/wine)
+set(wine_dir ${CMAKE_SOURCE_DIR}/tests/wine)
+
+# Unix path -> the Windows path Wine gives it (drive Z: is the root).
+function(novla_windows_path out path)
+  string(REPLACE "/" "\\" p "${path}")
+  set(${out} "Z:${p}" PARENT_SCOPE)
+endfunction()
+
+file(GLOB driver_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/driver/*.cpp)
+add_library(novla_ui_driver STATIC ${driver_sources})
+target_include_directories(novla_ui_driver PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_LIST_DIR}/driver)
+target_link_libraries(novla_ui_driver PUBLIC gtest novla_platform_faults)
+
+add_test(NAME wine.setup COMMAND ${wine_dir}/setup-wine.sh ${wine_root})
+add_test(NAME wine.cleanup COMMAND ${wine_dir}/setup-wine.sh ${wine_root} stop)
+set_tests_properties(wine.setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+set_tests_properties(wine.cleanup PROPERTIES FIXTURES_CLEANUP wine)
+
+novla_windows_path(installer_path ${CMAKE_BINARY_DIR}/TessaronixSetup.exe)
+novla_windows_path(faults_path ${CMAKE_BINARY_DIR}/TessaronixSetupFaults.exe)
+novla_windows_path(product_path ${CMAKE_BINARY_DIR}/product/files)
+novla_windows_path(screens_path ${CMAKE_BINARY_DIR}/screens)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/screens)
+
+file(GLOB_RECURSE wine_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
+foreach(src ${wine_tests})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_link_libraries(${name} PRIVATE novla_ui_driver gtest_main novla_platform_faults novla_core)
+  target_link_options(${name} PRIVATE -static)
+  add_dependencies(${name} TessaronixSetup TessaronixSetupFaults)
+  file(STRINGS ${src} version_line REGEX "^// wine-versions:" LIMIT_COUNT 1)
+  if(NOT version_line)
+    message(FATAL_ERROR "${src}: no \"// wine-versions:\" line")
+  endif()
+  string(REGEX REPLACE "^// wine-versions:[ ]*" "" versions "${version_line}")
+  separate_arguments(versions)
+  foreach(version ${versions})
+    add_test(NAME ${name}.${version}
+             COMMAND ${wine_dir}/run-wine-test.sh ${wine_root} ${version} $<TARGET_FILE:${name}>)
+    set_tests_properties(${name}.${version} PROPERTIES
+      FIXTURES_REQUIRED wine
+      TIMEOUT 600
+      ENVIRONMENT "NOVLA_INSTALLER=${installer_path};NOVLA_INSTALLER_FAULTS=${faults_path};NOVLA_PRODUCT_DIR=${product_path};NOVLA_SCREENS=${screens_path};WINEPATH=")
+  endforeach()
+endforeach()
+
+# The walk-through that `make run` starts when there is no display.
+add_executable(novla_demo ${CMAKE_CURRENT_LIST_DIR}/demo/novla_demo.cpp)
+target_link_libraries(novla_demo PRIVATE novla_ui_driver)
+target_link_options(novla_demo PRIVATE -static)
+add_dependencies(novla_demo TessaronixSetup TessaronixSetupFaults)

@@ -1,0 +1,18 @@
+// wine-versions: win98 win2k winxp vista win7
+// The Windows-generation probe under each Windows version, and the rows and
+// space that follow from it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "payload/os_class.h"
+#include "ui_driver.h"
+
+TEST(GetOsClass, MatchesThePrefixWindowsVersion)
+{
+    std::string version = ui::EnvPath("NOVLA_WINE_VERSION");
+    int expected = version == "win98" ? 0 : version == "winxp" ? 2 : version == "vista" ? 3 : 1;
+    EXPECT_EQ(expected, GetOsClass()) << version;
+    uint32_t space = RequiredSpaceFor(&g_payloadTable, VariantMaskFor(GetOsClass()));
+    EXPECT_EQ(expected >= 2 ? 1138348u : 980652u, space);
+}

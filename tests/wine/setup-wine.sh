@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Starts the test run's Xvfb display and makes the template Wine prefixes,
+# one per Windows version, under ROOT (build/<tree>/wine). Each test then runs
+# in a fresh copy of its version's template (run-wine-test.sh).
+#   setup-wine.sh ROOT        start Xvfb, make missing templates
+#   setup-wine.sh ROOT stop   stop Xvfb and the template prefixes' servers
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-env.sh"
+root=$1
+mkdir -p "$root/templates" "$root/runs"
+
+if [ "${2:-}" = stop ]; then
+  if [ -f "$root/xvfb.pid" ]; then
+    kill "$(cat "$root/xvfb.pid")" 2>/dev/null || true
+    rm -f "$root/xvfb.pid" "$root/display"
+  fi
+  rm -rf "$root/runs"
+  exit 0
+fi
+
+# A display of our own: the first free number from 90 on.
+if [ -f "$root/xvfb.pid" ] && kill -0 "$(cat "$root/xvfb.pid")" 2>/dev/null; then
+  :
+else
+  n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  setsid Xvfb ":$n" -screen 0 "${NOVLA_SCREEN:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 < /dev/null &
+  echo $! > "$root/xvfb.pid"
+  echo ":$n" > "$root/display"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+fi
+export DISPLAY=$(cat "$root/display")
+
+stamp="$WINEARCH $($NOVLA_WINE --version 2>/dev/null) $(md5sum "$0" | cut -c1-8)"
+base="$root/templates/base"
+if [ ! -f "$base/.novla-stamp" ] || [ "$(cat "$base/.novla-stamp")" != "$stamp" ]; then
+  rm -rf "$root/templates"
+  mkdir -p "$root/templates"
+  WINEPREFIX=$base $NOVLA_WINE wineboot -i >/dev/null 2>&1
+  # Wine draws Windows-style captions itself (no window manager under Xvfb).
+  WINEPREFIX=$base $NOVLA_WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  WINEPREFIX=$base $NOVLA_WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+  # The dialogs' fonts, mapped to metric-compatible faces where Wine lacks them.
+  for pair in "MS Sans Serif=Microsoft Sans Serif" "Courier New=Liberation Mono"; do
+    WINEPREFIX=$base $NOVLA_WINE reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /d "${pair#*=}" /f >/dev/null 2>&1
+  done
+  WINEPREFIX=$base wineserver -w
+  for v in $NOVLA_WINE_VERSIONS; do
+    cp -al "$base" "$root/templates/$v"
+    # Hard links share the installed system files; the registry files are
+    # rewritten per prefix, so each gets its own copy.
+    for f in "$root/templates/$v"/*.reg; do cp --remove-destination "$base/${f##*/}" "$f"; done
+    WINEPREFIX=$root/templates/$v $NOVLA_WINE reg add 'HKCU\Software\Wine' /v Version /d "$v" /f >/dev/null 2>&1
+    WINEPREFIX=$root/templates/$v wineserver -w
+  done
+  echo "$stamp" > "$base/.novla-stamp"
+fi

@@ -1,0 +1,17 @@
+# Environment shared by every Wine run of the test harness (sourced).
+# Wine must not write menu entries or file associations into the host's
+# desktop, nor ask for Mono or Gecko; its own debug output stays off.
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+# 32-bit Wine where this machine runs 32-bit code, else wine64 with the
+# installer's 64-bit twin (scripts/wine-tree.sh).
+if [ "$("$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-tree.sh")" = win32 ]; then
+  export WINEARCH=win32
+  NOVLA_WINE=wine
+else
+  export WINEARCH=win64
+  NOVLA_WINE=/usr/lib/wine/wine64
+fi
+# Versions a test can ask for; GetOsClass gives 0 for win98, 1 for win2k and
+# win7, 2 for winxp, 3 for vista.
+NOVLA_WINE_VERSIONS="win98 win2k winxp vista win7"
