@@ -4,8 +4,6 @@
 #include "setup/session.h"
 #include "wizard/frame.h"
 
-SetupSession g_session;
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     g_session.instance = instance;

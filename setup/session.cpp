@@ -1,0 +1,3 @@
+#include "setup/session.h"
+
+SetupSession g_session;
