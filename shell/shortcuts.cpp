@@ -1,0 +1,115 @@
+// The shortcut step of the installation run.
+#include <string.h>
+
+#include "common/folders.h"
+#include "common/path_text.h"
+#include "common/pump.h"
+#include "payload/product.h"
+#include "payload/table_rules.h"
+#include "resources/resource_ids.h"
+#include "setup/session.h"
+#include "shell/shell.h"
+
+// The platform's shell-link object and its two interfaces.
+static const CLSID kShellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+static const IID kShellLinkInterface = {0x000214EE, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+static const IID kPersistFileInterface = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+enum { WIDE_PATH_CAPACITY = 512 };
+
+bool GetSpecialFolderPath(char* out, int16_t capacity, int csidl)
+{
+    if (capacity <= 0)
+        return false;
+    out[0] = '\0';
+    LPITEMIDLIST items = NULL;
+    if (SHGetSpecialFolderLocation(NULL, csidl, &items) != S_OK)
+        return false;
+    char path[MAX_PATH];
+    path[0] = '\0';
+    if (SHGetPathFromIDListA(items, path))
+        CopyText(out, (size_t)capacity, path);
+    // Item lists come from the shell's allocator and go back to it.
+    CoTaskMemFree(items);
+    return true;
+}
+
+void CreateShellLink(const char* target, const char* workingFolder, const char* linkFile, const char* description)
+{
+    IShellLinkA* link = NULL;
+    if (FAILED(CoCreateInstance(kShellLinkClass, NULL, CLSCTX_INPROC_SERVER, kShellLinkInterface, (void**)&link)))
+        return;
+    link->SetPath(target);
+    link->SetWorkingDirectory(workingFolder);
+    link->SetDescription(description);
+    IPersistFile* file = NULL;
+    if (SUCCEEDED(link->QueryInterface(kPersistFileInterface, (void**)&file))) {
+        WCHAR widePath[WIDE_PATH_CAPACITY];
+        if (MultiByteToWideChar(CP_ACP, 0, linkFile, -1, widePath, WIDE_PATH_CAPACITY) > 0)
+            file->Save(widePath, TRUE);
+        file->Release();
+    }
+    link->Release();
+}
+
+// One group link of a row: target and working folder from the row (program
+// folder when it carries FOLDER_PROGRAM, else the Windows folder). A path
+// that does not fit is skipped whole: a cut one would point elsewhere.
+static void CreateRowShortcut(const PayloadEntry* entry, const char* programs)
+{
+    const char* working = (entry->flags & FOLDER_PROGRAM) ? g_installDirs[DIR_PROGRAM] : g_installDirs[DIR_WINDOWS];
+    char workingFolder[PATH_CAPACITY];
+    char target[PATH_CAPACITY];
+    char linkFile[PATH_CAPACITY];
+    if (programs[0] == '\0' || !CopyText(workingFolder, sizeof workingFolder, working) ||
+        !JoinPath(target, sizeof target, workingFolder, entry->fileName) ||
+        !BuildLinkPath(linkFile, sizeof linkFile, programs, g_productInfo.programGroup, entry->shortcutName))
+        return;
+    CreateShellLink(target, workingFolder, linkFile, entry->shortcutName);
+}
+
+bool CreateShortcuts(HWND page)
+{
+    if (CoInitialize(NULL) != S_OK)
+        return false;
+
+    HWND bar = GetDlgItem(page, IDC_SHORTCUT_BAR);
+    SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, g_payloadTable.shortcutCount));
+    SendMessageA(bar, PBM_SETSTEP, 1, 0);
+
+    bool allUsers = g_session.allUsers != 0;
+    // A Programs folder the shell cannot name leaves this empty: the group
+    // links are then skipped rather than made relative to the current
+    // directory.
+    char programs[PATH_CAPACITY];
+    GetSpecialFolderPath(programs, PATH_CAPACITY, allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS);
+    char group[PATH_CAPACITY];
+    if (programs[0] != '\0' && JoinPath(group, sizeof group, programs, g_productInfo.programGroup))
+        CreateFolderChain(group);
+
+    for (uint16_t i = 0; i < g_payloadTable.entryCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
+        const PayloadEntry* entry = &g_payloadTable.rows[i];
+        if (IsNoShortcut(entry->shortcutName))
+            continue;
+        SetDlgItemTextA(page, IDC_SHORTCUT_LABEL, entry->shortcutName);
+        CreateRowShortcut(entry, programs);
+        SendMessageA(bar, PBM_STEPIT, 0, 0);
+        PumpMessagesFor(page, 200);
+    }
+
+    // The desktop link to the main application, named after its shortcut,
+    // directly in the desktop folder.
+    char desktop[PATH_CAPACITY];
+    GetSpecialFolderPath(desktop, PATH_CAPACITY, allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOPDIRECTORY);
+    const PayloadEntry* main = &g_payloadTable.rows[ROW_MAIN_PROGRAM];
+    char target[PATH_CAPACITY];
+    char linkFile[PATH_CAPACITY];
+    if (desktop[0] != '\0' && JoinPath(target, sizeof target, g_installDirs[DIR_PROGRAM], main->fileName) &&
+        BuildLinkPath(linkFile, sizeof linkFile, desktop, "", main->shortcutName))
+        CreateShellLink(target, g_installDirs[DIR_PROGRAM], linkFile, main->shortcutName);
+
+    SetDlgItemTextA(page, IDC_SHORTCUT_LABEL, "Success");
+    PumpMessagesFor(page, 500);
+    CoUninitialize();
+    return true;
+}
