@@ -18,7 +18,7 @@ struct FaultState {
     bool fired;            // the chosen call has failed
     char name[64];         // function to fail; empty for any guarded call
     unsigned target;       // which matching call fails, from 1
-    unsigned matching;     // matching calls so far
+    unsigned matching;     // calls of the chosen name (any name) so far
     unsigned total;        // guarded calls so far, any name
     char logPath[MAX_PATH];
 };
@@ -62,9 +62,10 @@ bool FaultHit(const char* name)
         }
     }
     bool fail = false;
-    if (s_fault.armed && (s_fault.name[0] == '\0' || strcmp(s_fault.name, name) == 0)) {
+    if (s_fault.name[0] == '\0' || strcmp(s_fault.name, name) == 0) {
         ++s_fault.matching;
-        if (s_fault.matching == s_fault.target || (s_fault.persistent && s_fault.matching > s_fault.target))
+        if (s_fault.armed &&
+            (s_fault.matching == s_fault.target || (s_fault.persistent && s_fault.matching > s_fault.target)))
             fail = true;
     }
     if (fail)
@@ -87,7 +88,7 @@ void FaultSelect(const char* name, unsigned n, bool persistent)
         strcpy(s_fault.name, name);
 }
 
-unsigned FaultCallCount() { return s_fault.total; }
+unsigned FaultCallCount() { return s_fault.matching; }
 
 bool FaultFired() { return s_fault.fired; }
 #endif

@@ -18,13 +18,16 @@
 // sweep can learn how many calls a run makes. Tests linked with the platform
 // code can choose in-process with FaultSelect instead.
 
+// The macros must come after every declaration they cover.
+#include "common/win32.h"
+
 // True when this guarded call must fail. Counts every guarded call.
 bool FaultHit(const char* name);
 // Chooses the failing call in-process: name may be null (any call), n >= 1;
-// n 0 disarms the seam. Resets the counters.
+// n 0 only counts the calls of that name. Resets the counters.
 void FaultSelect(const char* name, unsigned n, bool persistent);
-// Number of guarded calls since the last FaultSelect, and whether the chosen
-// call has been failed.
+// Calls of the chosen name (of any name when none was chosen) since the last
+// FaultSelect, and whether the chosen call has been failed.
 unsigned FaultCallCount();
 bool FaultFired();
 
@@ -54,6 +57,7 @@ bool FaultFired();
 #define FindResourceA(...) NOVLA_FAIL_WITH(FindResourceA, ERROR_RESOURCE_NAME_NOT_FOUND, (HRSRC)NULL) : FindResourceA(__VA_ARGS__))
 #define LoadResource(...) NOVLA_FAIL_WITH(LoadResource, ERROR_NOT_ENOUGH_MEMORY, (HGLOBAL)NULL) : LoadResource(__VA_ARGS__))
 #define LockResource(...) (FaultHit("LockResource") ? (LPVOID)NULL : LockResource(__VA_ARGS__))
+#define SizeofResource(...) NOVLA_FAIL_WITH(SizeofResource, ERROR_RESOURCE_NAME_NOT_FOUND, (DWORD)0) : SizeofResource(__VA_ARGS__))
 
 // Windows, dialogs, GDI.
 #define RegisterClassExA(...) NOVLA_FAIL_WITH(RegisterClassExA, ERROR_NOT_ENOUGH_MEMORY, (ATOM)0) : RegisterClassExA(__VA_ARGS__))

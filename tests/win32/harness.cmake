@@ -36,6 +36,7 @@ novla_windows_path(installer_path ${CMAKE_BINARY_DIR}/TessaronixSetup.exe)
 novla_windows_path(faults_path ${CMAKE_BINARY_DIR}/TessaronixSetupFaults.exe)
 novla_windows_path(product_path ${CMAKE_BINARY_DIR}/product/files)
 novla_windows_path(screens_path ${CMAKE_BINARY_DIR}/screens)
+novla_windows_path(helpers_path ${CMAKE_BINARY_DIR}/helpers)
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/screens)
 
 file(GLOB_RECURSE wine_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
@@ -57,7 +58,7 @@ foreach(src ${wine_tests})
     set_tests_properties(${name}.${version} PROPERTIES
       FIXTURES_REQUIRED wine
       TIMEOUT 600
-      ENVIRONMENT "NOVLA_INSTALLER=${installer_path};NOVLA_INSTALLER_FAULTS=${faults_path};NOVLA_PRODUCT_DIR=${product_path};NOVLA_SCREENS=${screens_path};WINEPATH=")
+      ENVIRONMENT "NOVLA_INSTALLER=${installer_path};NOVLA_INSTALLER_FAULTS=${faults_path};NOVLA_PRODUCT_DIR=${product_path};NOVLA_SCREENS=${screens_path};NOVLA_TEST_HELPERS=${helpers_path};WINEPATH=")
   endforeach()
 endforeach()
 
@@ -66,3 +67,17 @@ add_executable(novla_demo ${CMAKE_CURRENT_LIST_DIR}/demo/novla_demo.cpp)
 target_link_libraries(novla_demo PRIVATE novla_ui_driver)
 target_link_options(novla_demo PRIVATE -static)
 add_dependencies(novla_demo TessaronixSetup TessaronixSetupFaults)
+
+# Helper programs that tests start as other processes (tests/win32/helpers):
+# found through NOVLA_TEST_HELPERS.
+file(GLOB helper_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/helpers/*.cpp)
+foreach(src ${helper_sources})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_link_options(${name} PRIVATE -static)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/helpers)
+  foreach(t ${wine_tests})
+    get_filename_component(tname ${t} NAME_WE)
+    add_dependencies(${tname} ${name})
+  endforeach()
+endforeach()

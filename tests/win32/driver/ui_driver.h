@@ -92,4 +92,15 @@ bool SaveScreen(const std::string& path);
 // The colour of one screen pixel.
 COLORREF ScreenPixel(int x, int y);
 
+// Another process holding a file open without sharing (helpers/hold_file).
+struct FileHolder {
+    PROCESS_INFORMATION process{};
+    HANDLE release = nullptr;
+};
+// Starts the holder on path (created when missing) and waits until it holds
+// the file.
+bool HoldFile(FileHolder& holder, const std::string& path);
+// Lets the holder close the file and end.
+void ReleaseFile(FileHolder& holder);
+
 }  // namespace ui

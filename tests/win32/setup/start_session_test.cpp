@@ -1,0 +1,181 @@
+// wine-versions: win98 winxp win7
+// Start-up under real Wine: the proposed program folder (recorded or
+// default), the capitalised Windows and System folders, the administrator
+// probe and the files-in-use probe.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+
+#include "common/fault_seam.h"
+#include "payload/os_class.h"
+#include "setup/session.h"
+#include "ui_driver.h"
+
+namespace {
+
+const char kProgramsKey[] = "Software\\Novla\\Programs";
+
+void RecordInstallPath(const void* data, DWORD size, DWORD type = REG_SZ)
+{
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kProgramsKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL,
+                                             &key, NULL));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "Tessaronix", 0, type, (const BYTE*)data, size));
+    RegCloseKey(key);
+}
+
+void ForgetInstallPath()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProgramsKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, "Tessaronix");
+        RegCloseKey(key);
+    }
+}
+
+bool KeyExists(const char* path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+class StartSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FaultSelect(nullptr, 0, false);
+        memset(&g_session, 0, sizeof g_session);
+        memset(g_installDirs, 0x55, sizeof g_installDirs);
+        ForgetInstallPath();
+    }
+};
+
+TEST_F(StartSessionTest, ProposesTheDefaultFolderWithoutAnEarlierInstallation)
+{
+    StartSession();
+    EXPECT_STREQ("C:\\Program Files\\Novla\\Tessaronix", g_installDirs[DIR_PROGRAM]);
+    // Wine reports C:\windows and C:\windows\system32.
+    EXPECT_STREQ("C:\\Windows", g_installDirs[DIR_WINDOWS]);
+    EXPECT_STREQ("C:\\Windows\\System32", g_installDirs[DIR_SYSTEM]);
+    EXPECT_EQ(0, g_session.notAdmin);
+    EXPECT_EQ(0, g_session.filesInUse);
+}
+
+TEST_F(StartSessionTest, ProposesTheRecordedFolderByteForByte)
+{
+    const char recorded[] = "d:\\my APPS\\tessa";  // neither capitalised nor checked
+    RecordInstallPath(recorded, sizeof recorded);
+    StartSession();
+    EXPECT_STREQ(recorded, g_installDirs[DIR_PROGRAM]);
+
+    RecordInstallPath("", 1);
+    StartSession();
+    EXPECT_STREQ("", g_installDirs[DIR_PROGRAM]);
+}
+
+TEST_F(StartSessionTest, RecordedPathWithoutTerminatorStillEndsAsAString)
+{
+    const char bare[] = "E:\\Bare";
+    RecordInstallPath(bare, 7);  // no NUL stored
+    StartSession();
+    EXPECT_STREQ("E:\\Bare", g_installDirs[DIR_PROGRAM]);
+
+    // 260 bytes without a terminator cannot be a folder of 259 characters:
+    // the default is proposed instead.
+    char full[260];
+    memset(full, 'x', sizeof full);
+    RecordInstallPath(full, sizeof full, REG_BINARY);
+    StartSession();
+    EXPECT_STREQ("C:\\Program Files\\Novla\\Tessaronix", g_installDirs[DIR_PROGRAM]);
+
+    // A value longer than the buffer: the query fails, the default is used.
+    char longer[400];
+    memset(longer, 'y', sizeof longer);
+    longer[399] = '\0';
+    RecordInstallPath(longer, sizeof longer);
+    StartSession();
+    EXPECT_STREQ("C:\\Program Files\\Novla\\Tessaronix", g_installDirs[DIR_PROGRAM]);
+}
+
+TEST_F(StartSessionTest, AdminProbeLeavesTheMakersKeyAndNoTestKey)
+{
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Novla\\Programs\\NOVLA-TEST");
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kProgramsKey);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Novla");
+    ASSERT_FALSE(KeyExists(kProgramsKey));
+    ProbeAdminRights();
+    EXPECT_EQ(0, g_session.notAdmin);
+    EXPECT_TRUE(KeyExists(kProgramsKey));
+    EXPECT_FALSE(KeyExists("Software\\Novla\\Programs\\NOVLA-TEST"));
+
+    // A test key left behind by an earlier run is opened and removed too.
+    HKEY stale;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Novla\\Programs\\NOVLA-TEST", 0, NULL, 0, KEY_ALL_ACCESS, NULL,
+                    &stale, NULL);
+    RegCloseKey(stale);
+    ProbeAdminRights();
+    EXPECT_FALSE(KeyExists("Software\\Novla\\Programs\\NOVLA-TEST"));
+}
+
+TEST_F(StartSessionTest, AdminProbeSetsTheFlagWhenTheKeyCannotBeCreated)
+{
+    // Wine has no limited user: a refused create is forced through the seam.
+    FaultSelect("RegCreateKeyExA", 1, false);
+    ProbeAdminRights();
+    EXPECT_EQ(1, g_session.notAdmin);
+    EXPECT_FALSE(KeyExists("Software\\Novla\\Programs\\NOVLA-TEST"));
+
+    // A failed reopen of the parent is silent: the flag stays clear.
+    memset(&g_session, 0, sizeof g_session);
+    FaultSelect("RegOpenKeyExA", 1, false);
+    ProbeAdminRights();
+    EXPECT_EQ(0, g_session.notAdmin);
+    FaultSelect(nullptr, 0, false);
+}
+
+std::string TargetOf(int row)
+{
+    char path[PATH_CAPACITY];
+    EXPECT_TRUE(EntryTargetPath(&g_payloadTable.rows[row], path, sizeof path));
+    return path;
+}
+
+TEST_F(StartSessionTest, FilesInUseProbeSeesAFileHeldByAnotherProcess)
+{
+    StartSession();
+    ASSERT_EQ(0, g_session.filesInUse);  // first installation: nothing there
+
+    // The shell extension goes to the System folder on every generation.
+    std::string target = TargetOf(ROW_SHELL_EXTENSION);
+    ui::FileHolder holder;
+    ASSERT_TRUE(ui::HoldFile(holder, target));
+    ProbeFilesInUse();
+    EXPECT_EQ(1, g_session.filesInUse);
+    ui::ReleaseFile(holder);
+
+    // Present but not held: not in use. Read-only: not in use either.
+    g_session.filesInUse = 0;
+    ProbeFilesInUse();
+    EXPECT_EQ(0, g_session.filesInUse);
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+    ProbeFilesInUse();
+    EXPECT_EQ(0, g_session.filesInUse);
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(target.c_str());
+}
+
+TEST_F(StartSessionTest, FilesInUseProbeOpensOnlyTheRowsOfThisGeneration)
+{
+    StartSession();
+    FaultSelect("CreateFileA", 0, false);  // count the opens, fail none
+    ProbeFilesInUse();
+    EXPECT_EQ(10u, FaultCallCount());
+    FaultSelect(nullptr, 0, false);
+}
+
+}  // namespace
