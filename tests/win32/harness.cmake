@@ -1,8 +1,10 @@
 # Windows-side tests: GoogleTest cross-built from the system's sources, one
 # program per tests/win32/**/*_test.cpp, each run by CTest under Wine once for
 # every Windows version named on its "// wine-versions:" line, in a fresh
-# prefix of that version (tests/wine/run-wine-test.sh). The fixture "wine"
-# starts the run's Xvfb display and makes the template prefixes.
+# prefix of that version on an Xvfb display of its own
+# (tests/wine/run-wine-test.sh). An optional "// wine-env: NAME=value ..."
+# line adds environment (NOVLA_SCREEN=640x480x24 for a small screen, TZ=...).
+# The fixture "wine" makes the template prefixes.
 option(NOVLA_WINE_TESTS "Build and register the Windows-side tests" OFF)
 if(NOT NOVLA_WINE_TESTS)
   return()
@@ -52,13 +54,22 @@ foreach(src ${wine_tests})
   endif()
   string(REGEX REPLACE "^// wine-versions:[ ]*" "" versions "${version_line}")
   separate_arguments(versions)
+  file(STRINGS ${src} env_line REGEX "^// wine-env:" LIMIT_COUNT 1)
+  set(extra_env "")
+  if(env_line)
+    string(REGEX REPLACE "^// wine-env:[ ]*" "" extra_env "${env_line}")
+    separate_arguments(extra_env)
+  endif()
+  set(test_env "NOVLA_INSTALLER=${installer_path}" "NOVLA_INSTALLER_FAULTS=${faults_path}"
+      "NOVLA_PRODUCT_DIR=${product_path}" "NOVLA_SCREENS=${screens_path}" "NOVLA_TEST_HELPERS=${helpers_path}"
+      ${extra_env})
   foreach(version ${versions})
     add_test(NAME ${name}.${version}
              COMMAND ${wine_dir}/run-wine-test.sh ${wine_root} ${version} $<TARGET_FILE:${name}>)
     set_tests_properties(${name}.${version} PROPERTIES
       FIXTURES_REQUIRED wine
       TIMEOUT 600
-      ENVIRONMENT "NOVLA_INSTALLER=${installer_path};NOVLA_INSTALLER_FAULTS=${faults_path};NOVLA_PRODUCT_DIR=${product_path};NOVLA_SCREENS=${screens_path};NOVLA_TEST_HELPERS=${helpers_path};WINEPATH=")
+      ENVIRONMENT "${test_env}")
   endforeach()
 endforeach()
 

@@ -1,27 +1,36 @@
 #!/usr/bin/env bash
 # Runs one Windows program under Wine in a fresh copy of the template prefix
-# of a Windows version, on the test run's Xvfb display, and exits with the
-# program's exit code. The prefix is removed afterwards.
+# of a Windows version, on an Xvfb display of its own (so tests running side
+# by side never cover each other's windows), and exits with the program's
+# exit code. The prefix and the display are removed afterwards.
 #   run-wine-test.sh ROOT VERSION PROGRAM [ARGS...]
+# NOVLA_SCREEN (default 1024x768x24) sets the display's size.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
 root=$1 version=$2 program=$3
 shift 3
-if [ ! -d "$root/templates/$version" ] || [ ! -f "$root/display" ]; then
+if [ ! -d "$root/templates/$version" ]; then
   echo "no Wine template for $version under $root: run setup-wine.sh first" >&2
   exit 2
 fi
-export DISPLAY=$(cat "$root/display")
 prefix=$(mktemp -d "$root/runs/$version-XXXXXX")
 cp -al "$root/templates/$version/." "$prefix/"
 for f in "$prefix"/*.reg; do cp --remove-destination "$root/templates/$version/${f##*/}" "$f"; done
+
+# Xvfb picks a free display number itself and writes it to the file.
+Xvfb -displayfd 3 -screen 0 "${NOVLA_SCREEN:-1024x768x24}" -nolisten tcp 3>"$prefix/.display" >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$prefix/.display" ] && break; sleep 0.05; done
+export DISPLAY=":$(head -n1 "$prefix/.display")"
+
 export WINEPREFIX=$prefix
-# Tests find the installers and the product through these (Windows paths).
 export NOVLA_WINE_VERSION=$version
 "$NOVLA_WINE" "$program" "$@"
 rc=$?
 wineserver -k >/dev/null 2>&1
 wineserver -w >/dev/null 2>&1
+kill "$xvfb" 2>/dev/null
+wait "$xvfb" 2>/dev/null
 [ -n "${NOVLA_KEEP_PREFIX:-}" ] || rm -rf "$prefix"
 exit $rc

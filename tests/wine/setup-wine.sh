@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Starts the test run's Xvfb display and makes the template Wine prefixes,
-# one per Windows version, under ROOT (build/<tree>/wine). Each test then runs
-# in a fresh copy of its version's template (run-wine-test.sh).
+# Makes the template Wine prefixes, one per Windows version, under ROOT
+# (build/<tree>/wine), with an Xvfb display for wineboot. Each test then runs
+# in a fresh copy of its version's template on a display of its own
+# (run-wine-test.sh).
 #   setup-wine.sh ROOT        start Xvfb, make missing templates
 #   setup-wine.sh ROOT stop   stop Xvfb and the template prefixes' servers
 set -euo pipefail
