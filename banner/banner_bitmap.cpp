@@ -1,8 +1,57 @@
-// Placeholder until the banner decoder lands: no banner can be made yet, so
-// the frame paints without one.
+// The banner's device bitmap: the BITMAP resource found and locked, decoded
+// and tinted to the current button-face colour, shrunk to the requested
+// width and handed to GDI. Every intermediate block is freed before return.
 #include "banner/banner_bitmap.h"
 
-HBITMAP LoadBannerBitmap(HDC, HINSTANCE, WORD, WORD)
+#include "banner/area_scale.h"
+#include "banner/dib_decode.h"
+#include "banner/dib_info.h"
+
+static_assert(sizeof(DibInfo24) == sizeof(BITMAPINFO), "DibInfo24 is a BITMAPINFO");
+static_assert(offsetof(DibInfo24, biSizeImage) == offsetof(BITMAPINFOHEADER, biSizeImage), "layout");
+static_assert(offsetof(DibInfo24, firstColor) == offsetof(BITMAPINFO, bmiColors), "layout");
+
+void SplitSysColor(int index, uint8_t* blue, uint8_t* green, uint8_t* red)
 {
-    return NULL;
+    const BgrColor color = SplitColorRef(GetSysColor(index));
+    *blue = color.blue;
+    *green = color.green;
+    *red = color.red;
+}
+
+HBITMAP CreateDeviceBitmap(HDC dc, uint16_t width, uint16_t height, const uint8_t* pixels)
+{
+    DibInfo24 info;
+    FillDibHeader24(&info, width, height);
+    return CreateDIBitmap(dc, (const BITMAPINFOHEADER*)&info, CBM_INIT, pixels, (const BITMAPINFO*)&info,
+                          DIB_RGB_COLORS);
+}
+
+HBITMAP LoadBannerBitmap(HDC dc, HINSTANCE instance, WORD resourceId, WORD targetWidth)
+{
+    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+    if (!found)
+        return NULL;
+    // The size bounds every read of the decoder: the header's own sizes and
+    // run lengths are not trusted.
+    const DWORD size = SizeofResource(instance, found);
+    HGLOBAL loaded = LoadResource(instance, found);
+    const void* bytes = loaded ? LockResource(loaded) : NULL;
+    if (!bytes || size == 0)
+        return NULL;
+
+    // Read at every call, so a banner made after a change of colour scheme
+    // takes the new colour.
+    BgrColor face;
+    SplitSysColor(COLOR_BTNFACE, &face.blue, &face.green, &face.red);
+
+    ScaleJob job = {};
+    HBITMAP bitmap = NULL;
+    if (DecodeDib(&job, (const uint8_t*)bytes, size, face)) {
+        const PixelBuffer* shown = ScaleToWidth(&job, targetWidth);
+        if (shown)
+            bitmap = CreateDeviceBitmap(dc, shown->width, shown->height, shown->pixels);
+    }
+    FreeScaleJob(&job);
+    return bitmap;
 }

@@ -1,8 +1,21 @@
 #pragma once
+#include <stdint.h>
+
 #include "common/win32.h"
 
 // The banner as a bitmap compatible with dc: BITMAP resource `resourceId` of
 // `instance`, decoded, tinted to the button-face colour and shrunk to
-// targetWidth pixels with its aspect ratio kept (0: unscaled). Null when no
-// bitmap can be made; the caller owns the bitmap.
+// targetWidth pixels with its aspect ratio kept (0: unscaled; a width beyond
+// the picture's also gives it unscaled). Null when no bitmap can be made:
+// the resource is missing or cannot be loaded, its pixels cannot be decoded,
+// the scaled height comes to 0, or memory or GDI fail. The caller owns the
+// bitmap.
 HBITMAP LoadBannerBitmap(HDC dc, HINSTANCE instance, WORD resourceId, WORD targetWidth);
+
+// A device bitmap compatible with dc, initialised from width x height 24-bit
+// bottom-up pixels (rows padded to 4 bytes); CreateDIBitmap's handle, null
+// when it fails. The bitmap does not refer to the pixels afterwards.
+HBITMAP CreateDeviceBitmap(HDC dc, uint16_t width, uint16_t height, const uint8_t* pixels);
+
+// The blue, green and red bytes of GetSysColor(index).
+void SplitSysColor(int index, uint8_t* blue, uint8_t* green, uint8_t* red);
