@@ -18,13 +18,16 @@
 // sweep can learn how many calls a run makes. Tests linked with the platform
 // code can choose in-process with FaultSelect instead.
 
+// The macros must come after every declaration they cover.
+#include "common/win32.h"
+
 // True when this guarded call must fail. Counts every guarded call.
 bool FaultHit(const char* name);
 // Chooses the failing call in-process: name may be null (any call), n >= 1;
-// n 0 disarms the seam. Resets the counters.
+// n 0 only counts the calls of that name. Resets the counters.
 void FaultSelect(const char* name, unsigned n, bool persistent);
-// Number of guarded calls since the last FaultSelect, and whether the chosen
-// call has been failed.
+// Calls of the chosen name (of any name when none was chosen) since the last
+// FaultSelect, and whether the chosen call has been failed.
 unsigned FaultCallCount();
 bool FaultFired();
 
