@@ -206,10 +206,29 @@ void Settle(const Installer& installer, DWORD extraMs)
     Sleep(extraMs);
 }
 
+// The pixels of a w x h area of a DC, as 32-bit values.
+static std::vector<DWORD> PixelsOf(HDC dc, HBITMAP bitmap, int w, int h)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> pixels((size_t)w * h);
+    GetDIBits(dc, bitmap, 0, h, pixels.data(), &info, DIB_RGB_COLORS);
+    for (DWORD& p : pixels)
+        p &= 0xFFFFFF;
+    return pixels;
+}
+
 static UINT IconOf(HWND box)
 {
-    // The box's icon is a Static with SS_ICON; compare its handle with the
-    // system's shared icons.
+    // The box's icon is a Static with SS_ICON. Icon handles are not shared
+    // between processes under Wine, so compare what is on the screen with
+    // each standard icon drawn here over the same background: the closest
+    // one, when it is close, is the box's icon.
     struct Known {
         LPCSTR id;
         UINT flag;
@@ -218,12 +237,48 @@ static UINT IconOf(HWND box)
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON || ClassName(child) != "Static")
             continue;
-        HICON icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
-        for (const Known& k : known) {
-            if (icon == LoadIconA(nullptr, k.id))
-                return k.flag;
+        const int w = GetSystemMetrics(SM_CXICON), h = GetSystemMetrics(SM_CYICON);
+        UINT best = 0xFFFF;
+        // The box may still be painting: look again for a moment.
+        for (int attempt = 0; attempt < 20 && best == 0xFFFF; ++attempt) {
+            RECT r = ScreenRect(child);
+            HDC screen = GetDC(nullptr);
+            HDC shot = CreateCompatibleDC(screen);
+            HBITMAP shotBitmap = CreateCompatibleBitmap(screen, w, h);
+            HGDIOBJ oldShot = SelectObject(shot, shotBitmap);
+            BitBlt(shot, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+            SelectObject(shot, oldShot);
+            std::vector<DWORD> onScreen = PixelsOf(shot, shotBitmap, w, h);
+            COLORREF background = GetPixel(screen, r.left, r.top);
+            size_t bestDiff = (size_t)w * h / 8;
+            for (const Known& k : known) {
+                HDC drawn = CreateCompatibleDC(screen);
+                HBITMAP drawnBitmap = CreateCompatibleBitmap(screen, w, h);
+                HGDIOBJ oldDrawn = SelectObject(drawn, drawnBitmap);
+                HBRUSH brush = CreateSolidBrush(background);
+                RECT all{0, 0, w, h};
+                FillRect(drawn, &all, brush);
+                DeleteObject(brush);
+                DrawIconEx(drawn, 0, 0, LoadIconA(nullptr, k.id), w, h, 0, nullptr, DI_NORMAL);
+                SelectObject(drawn, oldDrawn);
+                std::vector<DWORD> expected = PixelsOf(drawn, drawnBitmap, w, h);
+                size_t diff = 0;
+                for (size_t i = 0; i < expected.size(); ++i)
+                    diff += expected[i] != onScreen[i];
+                if (diff < bestDiff) {
+                    bestDiff = diff;
+                    best = k.flag;
+                }
+                DeleteObject(drawnBitmap);
+                DeleteDC(drawn);
+            }
+            DeleteObject(shotBitmap);
+            DeleteDC(shot);
+            ReleaseDC(nullptr, screen);
+            if (best == 0xFFFF)
+                Sleep(50);
         }
-        return 0xFFFF;  // an icon, but not a standard one
+        return best;  // 0xFFFF: an icon, but not a standard one
     }
     return 0;
 }

@@ -16,9 +16,12 @@
 #include "setup/install_dirs.h"
 #include "setup/session.h"
 #include "shell/shell.h"
+#include "tests/win32/shell/shell_expect.h"
 #include "ui_driver.h"
 
 namespace {
+
+using namespace expect;
 
 const char* const kProgram = "C:\\Program Files\\Novla\\Tessaronix";
 const char* const kWindows = "C:\\Windows";
@@ -51,87 +54,19 @@ void UseFolders(const char* program)
     strcpy(g_installDirs[DIR_SYSTEM], kSystem);
 }
 
-std::string SpecialFolder(int csidl)
-{
-    char path[MAX_PATH] = "";
-    EXPECT_TRUE(SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE)) << csidl;
-    return path;
-}
-
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-struct Link {
-    bool loaded = false;
-    std::string target, workingFolder, description;
-};
-
-// Reads a link file back through the shell-link object.
-Link ResolveLink(const std::string& path)
-{
-    Link link;
-    CoInitialize(nullptr);
-    IShellLinkA* shellLink = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   (void**)&shellLink))) {
-        IPersistFile* file = nullptr;
-        if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, (void**)&file))) {
-            WCHAR wide[MAX_PATH];
-            MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-            if (SUCCEEDED(file->Load(wide, STGM_READ))) {
-                char text[MAX_PATH] = "";
-                link.loaded = true;
-                shellLink->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-                link.target = text;
-                text[0] = '\0';
-                shellLink->GetWorkingDirectory(text, MAX_PATH);
-                link.workingFolder = text;
-                text[0] = '\0';
-                shellLink->GetDescription(text, MAX_PATH);
-                link.description = text;
-            }
-            file->Release();
-        }
-        shellLink->Release();
-    }
-    CoUninitialize();
-    return link;
-}
-
-struct ExpectedLink {
-    const char* name;
-    const char* folder;  // working folder; the target is folder\file
-    const char* file;
-};
-
-// The seven group links and the desktop link of the file table.
-const ExpectedLink kGroupLinks[] = {
-    {"Remove", kWindows, "TSXCleanup.exe"},        {"Tessaronix", kProgram, "Tessaronix.exe"},
-    {"Tessaronix Help", kProgram, "Tessaronix.chm"}, {"Catalyne", kProgram, "Catalyne.exe"},
-    {"Catalyne Help", kProgram, "Catalyne.chm"},   {"Update", kProgram, "Upkeep.exe"},
-    {"Go Novla", kProgram, "Go Novla.url"},
-};
-
 void ExpectLinks(int programsCsidl, int desktopCsidl)
 {
     std::string group = SpecialFolder(programsCsidl) + "\\NOVLA\\Tessaronix\\";
-    for (const ExpectedLink& e : kGroupLinks) {
+    for (const ExpectedLink& e : GroupLinks()) {
+        std::string folder = e.inProgramFolder ? kProgram : kWindows;
         Link link = ResolveLink(group + e.name + ".lnk");
         ASSERT_TRUE(link.loaded) << group << e.name;
-        EXPECT_EQ(std::string(e.folder) + "\\" + e.file, link.target) << e.name;
-        EXPECT_EQ(e.folder, link.workingFolder) << e.name;
+        EXPECT_EQ(folder + "\\" + e.file, link.target) << e.name;
+        EXPECT_EQ(folder, link.workingFolder) << e.name;
         EXPECT_EQ(e.name, link.description);
     }
     // No link for the rows without a shortcut name.
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((group + "*.lnk").c_str(), &found);
-    int count = 0;
-    if (search != INVALID_HANDLE_VALUE) {
-        do
-            ++count;
-        while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    EXPECT_EQ(7, count);
+    EXPECT_EQ(7, CountFiles(group + "*.lnk"));
     Link desktop = ResolveLink(SpecialFolder(desktopCsidl) + "\\Tessaronix.lnk");
     ASSERT_TRUE(desktop.loaded);
     EXPECT_EQ(std::string(kProgram) + "\\Tessaronix.exe", desktop.target);
@@ -145,7 +80,7 @@ void RemoveLinks()
 {
     for (int programs : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) {
         std::string group = SpecialFolder(programs) + "\\NOVLA\\Tessaronix\\";
-        for (const ExpectedLink& e : kGroupLinks)
+        for (const ExpectedLink& e : GroupLinks())
             DeleteFileA((group + e.name + ".lnk").c_str());
         RemoveDirectoryA(group.c_str());
         RemoveDirectoryA((SpecialFolder(programs) + "\\NOVLA").c_str());
@@ -186,7 +121,7 @@ TEST_F(Shortcuts, AllUsersGetTheCommonFoldersAndASecondRunOverwrites)
     // Spoil every link file; the second run replaces each one whole.
     std::string group = SpecialFolder(CSIDL_COMMON_PROGRAMS) + "\\NOVLA\\Tessaronix\\";
     std::vector<std::string> files;
-    for (const ExpectedLink& e : kGroupLinks)
+    for (const ExpectedLink& e : GroupLinks())
         files.push_back(group + e.name + ".lnk");
     files.push_back(SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + "\\Tessaronix.lnk");
     for (const std::string& f : files) {
@@ -261,87 +196,13 @@ TEST_F(Shortcuts, AProgramFolderTooLongForALinkTargetIsSkippedNotCut)
 
 // ---- Registry ----
 
-struct Value {
-    HKEY root;
-    const char* key;
-    const char* name;  // null: the default value
-    std::string data;
-};
-
 std::string Uninst() { return std::string(kWindows) + "\\TSXCleanup.exe"; }
-std::string ShellExt() { return std::string(kSystem) + "\\TSXCtxMenu.dll"; }
-std::string Main() { return std::string(kProgram) + "\\Tessaronix.exe"; }
-std::string Indexer() { return std::string(kProgram) + "\\Catalyne.exe"; }
 
-#define UNINSTALL "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessaronix"
-#define FIND_EXT "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static\\Tessaronix"
-#define GUID_KEY "CLSID\\" SHELL_EXTENSION_GUID
+std::vector<Value> ExpectedValues() { return RegistryValues(kProgram, kWindows, kSystem, g_productInfo.helpLink); }
 
-std::vector<Value> ExpectedValues()
-{
-    return {
-        {HKEY_LOCAL_MACHINE, "Software\\Novla\\Programs", "Tessaronix", kProgram},
-        {HKEY_LOCAL_MACHINE, "Software\\Novla\\Programs\\Tessaronix", "Version", "5.00"},
-        {HKEY_LOCAL_MACHINE, UNINSTALL, "DisplayName", "Tessaronix"},
-        {HKEY_LOCAL_MACHINE, UNINSTALL, "DisplayVersion", "v5.00"},
-        {HKEY_LOCAL_MACHINE, UNINSTALL, "UninstallString", Uninst()},
-        {HKEY_LOCAL_MACHINE, UNINSTALL, "Program Path", kProgram},
-        {HKEY_LOCAL_MACHINE, UNINSTALL, "Program Group", "NOVLA\\Tessaronix"},
-        {HKEY_LOCAL_MACHINE, UNINSTALL, "Publisher", "NOVLA"},
-        {HKEY_LOCAL_MACHINE, UNINSTALL, "HelpLink", g_productInfo.helpLink},
-        {HKEY_CLASSES_ROOT, GUID_KEY, nullptr, "Tessaronix"},
-        {HKEY_CLASSES_ROOT, GUID_KEY "\\InProcServer32", nullptr, ShellExt()},
-        {HKEY_CLASSES_ROOT, GUID_KEY "\\InProcServer32", "ThreadingModel", "Apartment"},
-        {HKEY_LOCAL_MACHINE, FIND_EXT, nullptr, SHELL_EXTENSION_GUID},
-        {HKEY_LOCAL_MACHINE, FIND_EXT "\\0", nullptr, "&Tessaronix Search..."},
-        {HKEY_LOCAL_MACHINE, FIND_EXT "\\0\\DefaultIcon", nullptr, ShellExt() + ",0"},
-        {HKEY_CLASSES_ROOT, "Drive\\shell\\find\\command", nullptr, "\"" + Main() + "\" /DDE"},
-        {HKEY_CLASSES_ROOT, "Drive\\shell\\find\\ddeexec", nullptr, "[SearchDrive(\"%1\")]"},
-        {HKEY_CLASSES_ROOT, "Drive\\shell\\find\\ddeexec\\application", nullptr, "Tessaronix"},
-        {HKEY_CLASSES_ROOT, "Drive\\shell\\find\\ddeexec\\topic", nullptr, "Search"},
-        {HKEY_CLASSES_ROOT, "Directory\\shell\\find\\command", nullptr, "\"" + Main() + "\" /DDE"},
-        {HKEY_CLASSES_ROOT, "Directory\\shell\\find\\ddeexec", nullptr, "[SearchPath(\"%1\")]"},
-        {HKEY_CLASSES_ROOT, "Directory\\shell\\find\\ddeexec\\application", nullptr, "Tessaronix"},
-        {HKEY_CLASSES_ROOT, "Directory\\shell\\find\\ddeexec\\topic", nullptr, "Search"},
-        {HKEY_CLASSES_ROOT, ".n_tsx", nullptr, "n_tsxFile"},
-        {HKEY_CLASSES_ROOT, "n_tsxFile", nullptr, "Tessaronix Project File"},
-        {HKEY_CLASSES_ROOT, "n_tsxFile\\DefaultIcon", nullptr, "\"" + Main() + "\",0"},
-        {HKEY_CLASSES_ROOT, "n_tsxFile\\shell\\open\\command", nullptr, "\"" + Main() + "\" /DDE"},
-        {HKEY_CLASSES_ROOT, "n_tsxFile\\shell\\open\\ddeexec", nullptr, "[OpenProject(\"%1\")]"},
-        {HKEY_CLASSES_ROOT, "n_tsxFile\\shell\\open\\ddeexec\\application", nullptr, "Tessaronix"},
-        {HKEY_CLASSES_ROOT, "n_tsxFile\\shell\\open\\ddeexec\\topic", nullptr, "Search"},
-        {HKEY_CLASSES_ROOT, ".n_cdb", nullptr, "n_cdbFile"},
-        {HKEY_CLASSES_ROOT, "n_cdbFile", nullptr, "Catalyne Project File"},
-        {HKEY_CLASSES_ROOT, "n_cdbFile\\DefaultIcon", nullptr, "\"" + Indexer() + "\",0"},
-        {HKEY_CLASSES_ROOT, "n_cdbFile\\shell\\open\\command", nullptr, "\"" + Indexer() + "\" /DDE"},
-        {HKEY_CLASSES_ROOT, "n_cdbFile\\shell\\open\\ddeexec", nullptr, "[OpenProject(\"%1\")]"},
-        {HKEY_CLASSES_ROOT, "n_cdbFile\\shell\\open\\ddeexec\\application", nullptr, "Catalyne"},
-        {HKEY_CLASSES_ROOT, "n_cdbFile\\shell\\open\\ddeexec\\topic", nullptr, "Index"},
-    };
-}
-
-// The raw value: type and bytes; found false when the key or value is missing.
-struct RawValue {
-    bool found = false;
-    DWORD type = 0;
-    std::string bytes;
-};
-
-RawValue ReadValue(HKEY root, const char* key, const char* name)
-{
-    RawValue value;
-    HKEY handle;
-    if (RegOpenKeyExA(root, key, 0, KEY_READ, &handle) != ERROR_SUCCESS)
-        return value;
-    char data[1024];
-    DWORD size = sizeof data;
-    if (RegQueryValueExA(handle, name, nullptr, &value.type, (BYTE*)data, &size) == ERROR_SUCCESS) {
-        value.found = true;
-        value.bytes.assign(data, size);
-    }
-    RegCloseKey(handle);
-    return value;
-}
+#define UNINSTALL EXPECT_UNINSTALL_KEY
+#define FIND_EXT EXPECT_FIND_EXT
+#define GUID_KEY EXPECT_GUID_KEY
 
 void DeleteTree(HKEY root, const char* key) { RegDeleteTreeA(root, key); }
 
@@ -353,12 +214,7 @@ protected:
         FaultSelect(nullptr, 0, false);
         // The groups that open an existing key need it: Wine's fresh prefix
         // may lack the find extensions' key.
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS,
-                  RegCreateKeyExA(HKEY_LOCAL_MACHINE,
-                                  "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static", 0,
-                                  nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        RegCloseKey(key);
+        EnsureFindExtensionsKey();
         DeleteTree(HKEY_LOCAL_MACHINE, FIND_EXT);
         DeleteTree(HKEY_LOCAL_MACHINE, UNINSTALL);
         DeleteTree(HKEY_LOCAL_MACHINE, "Software\\Novla");
