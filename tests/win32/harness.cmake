@@ -79,6 +79,16 @@ target_link_libraries(novla_demo PRIVATE novla_ui_driver)
 target_link_options(novla_demo PRIVATE -static)
 add_dependencies(novla_demo TessaronixSetup TessaronixSetupFaults)
 
+# Benchmarks that run under Wine (tests/bench/*_wine.cpp): built here, run by
+# their scripts in tests/bench, never by the tests.
+file(GLOB wine_benches CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*_wine.cpp)
+foreach(src ${wine_benches})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_link_libraries(${name} PRIVATE novla_ui_driver)
+  target_link_options(${name} PRIVATE -static)
+endforeach()
+
 # Helper programs that tests start as other processes (tests/win32/helpers):
 # found through NOVLA_TEST_HELPERS.
 file(GLOB helper_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/helpers/*.cpp)
