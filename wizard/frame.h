@@ -1,5 +1,14 @@
 #pragma once
 #include "common/win32.h"
 
-// Dialog procedure of the wizard frame (template 1001).
+// The wizard frame (template 1001): the banner at its top, the page area in
+// its middle and Continue and Cancel below. It creates the pages one at a
+// time over the page area and moves on only on its own two commands, 101
+// (Continue) and 102 (Cancel, "Close" on the finish page), clicked or posted.
 INT_PTR CALLBACK FrameDialogProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam);
+void InitFrame(HWND frame);
+void OnFrameCommand(HWND frame, int controlId, int code);
+void AdvanceWizard(HWND frame);
+void CancelWizard(HWND frame);
+INT_PTR PaintBanner(HWND frame);
+void CentreOnScreen(HWND window);

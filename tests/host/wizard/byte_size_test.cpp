@@ -1,0 +1,66 @@
+// The destination page's disk-space text.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include "wizard/byte_size.h"
+
+namespace {
+
+std::string Format(uint32_t bytes)
+{
+    char out[32];
+    memset(out, 'x', sizeof out);
+    FormatByteSize(out, sizeof out, bytes);
+    return out;
+}
+
+struct Case {
+    uint32_t bytes;
+    const char* text;
+};
+
+TEST(FormatByteSize, WorkedExamples)
+{
+    const Case cases[] = {
+        {0, "0 Bytes"},           {1, "1.00 Bytes"},          {12, "12.0 Bytes"},        {512, "512 Bytes"},
+        {999, "999 Bytes"},       {1000, "0.97 KB"},          {1023, "0.99 KB"},         {1536, "1.50 KB"},
+        {10240, "10.0 KB"},       {980652, "957 KB"},         {999999, "976 KB"},        {1000000, "0.95 MB"},
+        {1138348, "1.08 MB"},     {12345678, "11.7 MB"},      {123456789, "117 MB"},     {1000000000, "0.93 GB"},
+        {4294967295u, "4.00 GB"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.text, Format(c.bytes)) << c.bytes;
+}
+
+TEST(FormatByteSize, RangeBoundariesAreDecimalWithBinaryDivisors)
+{
+    const Case cases[] = {
+        // Each range's last and next range's first value.
+        {999, "999 Bytes"},        {1000, "0.97 KB"},
+        {999999, "976 KB"},        {1000000, "0.95 MB"},
+        {999999999, "953 MB"},     {1000000000, "0.93 GB"},
+        // Values of 2^31 and more are not negative.
+        {2147483648u, "2.00 GB"},  {3221225472u, "3.00 GB"},
+        // The divisor's own value and the two-digit to three-digit steps.
+        {1024, "1.00 KB"},         {102399, "99.9 KB"},        {102400, "100 KB"},
+        // 104,857,599 / 2^20 is 99.9999990..., which a 32-bit float holds as 100.
+        {1048576, "1.00 MB"},      {104857599, "100 MB"},      {104857500, "99.9 MB"},
+        {1073741824, "1.00 GB"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.text, Format(c.bytes)) << c.bytes;
+}
+
+TEST(FormatByteSize, NeverWritesBeyondItsCapacity)
+{
+    char out[8];
+    memset(out, 'x', sizeof out);
+    FormatByteSize(out, 6, 980652);  // "957 KB" needs 7 bytes
+    EXPECT_STREQ("", out);
+    EXPECT_EQ('x', out[6]);
+    FormatByteSize(out, 7, 980652);
+    EXPECT_STREQ("957 KB", out);
+}
+
+}  // namespace

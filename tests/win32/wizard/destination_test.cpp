@@ -1,0 +1,142 @@
+// wine-versions: win98 win2k winxp vista win7
+// The destination page of the real installer: what it shows on each Windows
+// generation, the folder checks with their messages, Reset and Browse.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "wizard_walk.h"
+
+namespace {
+
+const char kDefaultFolder[] = "C:\\Program Files\\Novla\\Tessaronix";
+
+bool ModernWindows()
+{
+    std::string v = ui::EnvPath("NOVLA_WINE_VERSION");
+    return v == "winxp" || v == "vista";
+}
+
+LRESULT Checked(HWND frame, int id) { return SendMessageA(ui::Control(frame, id), BM_GETCHECK, 0, 0); }
+
+TEST(Destination, AsItOpensOnThisWindows)
+{
+    ui::Installer installer;
+    ASSERT_TRUE(walk::StartAt(installer, 3));
+    HWND frame = installer.frame;
+    EXPECT_EQ("The program files for NOVLA Tessaronix will be installed to the following default location. It is "
+              "recommended that you do not change the location below as it is optimized especially for program files "
+              "to help them start faster and run smoother.",
+              ui::ControlText(frame, IDC_DEST_DESCRIPTION));
+    EXPECT_EQ(kDefaultFolder, ui::ControlText(frame, IDC_DEST_FOLDER));
+    EXPECT_EQ(259, SendMessageA(ui::Control(frame, IDC_DEST_FOLDER), EM_GETLIMITTEXT, 0, 0));
+    EXPECT_EQ(ModernWindows() ? "1.08 MB" : "957 KB", ui::ControlText(frame, IDC_REQUIRED_SPACE));
+
+    bool nineX = ui::EnvPath("NOVLA_WINE_VERSION") == "win98";
+    for (int id : {IDC_SCOPE_GROUP, IDC_SCOPE_USER, IDC_SCOPE_ALL})
+        EXPECT_EQ(!nineX, ui::IsVisible(ui::Control(frame, id))) << id;
+    if (!nineX) {
+        EXPECT_EQ(BST_UNCHECKED, Checked(frame, IDC_SCOPE_USER));
+        EXPECT_EQ(BST_CHECKED, Checked(frame, IDC_SCOPE_ALL));
+        ui::Click(ui::Control(frame, IDC_SCOPE_USER));
+        ui::Settle(installer);
+        EXPECT_EQ(BST_CHECKED, Checked(frame, IDC_SCOPE_USER));
+        EXPECT_EQ(BST_UNCHECKED, Checked(frame, IDC_SCOPE_ALL));
+        ui::Click(ui::Control(frame, IDC_SCOPE_ALL));
+        ui::Settle(installer);
+        EXPECT_EQ(BST_UNCHECKED, Checked(frame, IDC_SCOPE_USER));
+        EXPECT_EQ(BST_CHECKED, Checked(frame, IDC_SCOPE_ALL));
+    }
+    std::string screens = ui::EnvPath("NOVLA_SCREENS");
+    if (!screens.empty())
+        ui::SaveScreen(screens + "\\destination-" + ui::EnvPath("NOVLA_WINE_VERSION") + ".bmp");
+    ui::Click(GetDlgItem(frame, IDC_CANCEL));
+    EXPECT_EQ(1u, ui::WaitForExit(installer));
+    ui::Kill(installer);
+}
+
+TEST(Destination, RejectedFoldersAreExplainedAndKept)
+{
+    if (ui::EnvPath("NOVLA_WINE_VERSION") != "win7" && ui::EnvPath("NOVLA_WINE_VERSION") != "win98")
+        GTEST_SKIP() << "the checks do not depend on the Windows version";
+    const std::string noDrive = "Path Invalid!\r\n\r\nMissing : or \\ in drive.";
+    struct Case {
+        std::string typed;
+        std::string message;
+    } cases[] = {
+        {"", "Path Invalid!\r\n\r\nPath may not be empty!"},
+        {"D:", noDrive},
+        {"D:folder", noDrive},
+        {"\\\\server\\share\\apps", noDrive},
+        {" C:\\apps", noDrive},
+        {"C:\\", "Path Invalid!\r\n\r\nPath may not be a root drive..."},
+        {"C:\\" + std::string(240, 'a'), "Path Invalid!\r\n\r\nPath is too long for the program files!"},
+    };
+    ui::Installer installer;
+    ASSERT_TRUE(walk::StartAt(installer, 3));
+    HWND frame = installer.frame;
+    HWND folder = ui::Control(frame, IDC_DEST_FOLDER);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        SetWindowTextA(folder, c.typed.c_str());
+        ui::Click(GetDlgItem(frame, IDC_CONTINUE));
+        ui::MessageBox box;
+        ASSERT_TRUE(ui::WaitForMessageBox(installer, box));
+        EXPECT_EQ("NOVLA Setup", box.title);
+        EXPECT_EQ(c.message, box.text);
+        EXPECT_EQ(static_cast<UINT>(MB_ICONWARNING), box.icon);
+        EXPECT_EQ(frame, GetWindow(box.window, GW_OWNER));  // the page's top-level window
+        ui::AnswerMessageBox(box);
+        ui::Settle(installer, 100);
+        EXPECT_EQ(3, walk::PageShown(frame));
+        EXPECT_EQ(c.typed, ui::Text(folder));
+    }
+
+    // Reset puts back the folder chosen at start-up.
+    SetWindowTextA(folder, "D:\\Elsewhere");
+    ui::Click(ui::Control(frame, IDC_RESET));
+    ui::Settle(installer);
+    EXPECT_EQ(kDefaultFolder, ui::Text(folder));
+
+    // An accepted folder moves on to the progress page.
+    SetWindowTextA(folder, "1:\\x");
+    ui::Click(GetDlgItem(frame, IDC_CONTINUE));
+    EXPECT_TRUE(walk::WaitForPage(installer, 4));
+    ui::PostCommand(frame, IDC_CONTINUE);
+    EXPECT_TRUE(walk::WaitForPage(installer, 5));
+    ui::Click(GetDlgItem(frame, IDC_CANCEL));
+    EXPECT_EQ(1u, ui::WaitForExit(installer));
+    ui::Kill(installer);
+}
+
+TEST(Destination, BrowseCancelledKeepsTheText)
+{
+    if (ui::EnvPath("NOVLA_WINE_VERSION") != "win7")
+        GTEST_SKIP() << "the browser does not depend on the Windows version";
+    // Rooted at My Computer, and at the desktop when that cannot be had.
+    for (const char* fault : {"", "SHGetSpecialFolderLocation"}) {
+        SCOPED_TRACE(fault);
+        ui::Installer installer;
+        ui::Environment extra;
+        if (*fault)
+            extra.push_back(std::string("NOVLA_FAULT=") + fault);
+        ASSERT_TRUE(walk::StartAt(installer, 3, ui::Build::Faults, extra));
+        HWND frame = installer.frame;
+        HWND folder = ui::Control(frame, IDC_DEST_FOLDER);
+        SetWindowTextA(folder, "D:\\Typed");
+        ui::Click(ui::Control(frame, IDC_BROWSE));
+        ui::MessageBox browser;
+        ASSERT_TRUE(ui::WaitForMessageBox(installer, browser, nullptr));
+        EXPECT_EQ(frame, GetWindow(browser.window, GW_OWNER));
+        ui::Click(GetDlgItem(browser.window, IDCANCEL));
+        ASSERT_TRUE(ui::WaitUntil([&] { return !IsWindow(browser.window); }));
+        ui::Settle(installer);
+        EXPECT_EQ("D:\\Typed", ui::Text(folder));
+        EXPECT_EQ(3, walk::PageShown(frame));
+        ui::Click(GetDlgItem(frame, IDC_CANCEL));
+        EXPECT_EQ(1u, ui::WaitForExit(installer));
+        ui::Kill(installer);
+    }
+}
+
+}  // namespace

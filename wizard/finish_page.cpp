@@ -1,0 +1,45 @@
+// The finish page (template 1006): the completion text, the Survival Guide,
+// and the box that asks for the application to be started on exit.
+#include "payload/product.h"
+#include "resources/resource_ids.h"
+#include "setup/session.h"
+#include "wizard/page_helpers.h"
+#include "wizard/pages.h"
+
+INT_PTR CALLBACK FinishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        InitFinishPage(page);
+        return 1;
+    case WM_COMMAND:
+        OnFinishCommand(page, LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    }
+    return 0;
+}
+
+void InitFinishPage(HWND page)
+{
+    char text[256];
+    if (FormatText(text, sizeof text,
+                   "NOVLA %s was sucessfully installed. Please take a moment to check out the Survival Guide below "
+                   "and remember to tell a friend about NOVLA - you'll be glad you did!",
+                   g_productInfo.name))
+        SetDlgItemTextA(page, IDC_DONE_TEXT, text);
+    ApplyFixedFont(page, IDC_GUIDE_TEXT);
+    SetResourceText(page, IDC_GUIDE_TEXT, "WELCOME");
+    if (FormatText(text, sizeof text, "Place a check here to run NOVLA %s on exit...", g_productInfo.name))
+        SetDlgItemTextA(page, IDC_RUN_ON_EXIT, text);
+}
+
+void OnFinishCommand(HWND page, int controlId, int code)
+{
+    if (controlId == IDC_RUN_ON_EXIT && code == BN_CLICKED)
+        ReadRunOnExit(page);
+}
+
+void ReadRunOnExit(HWND page)
+{
+    g_session.runOnExit = IsDlgButtonChecked(page, IDC_RUN_ON_EXIT) == BST_CHECKED ? 1 : 0;
+}

@@ -1,0 +1,43 @@
+// The licence page (template 1003): the agreement, and the accept box that
+// Continue follows.
+#include "resources/resource_ids.h"
+#include "setup/session.h"
+#include "wizard/page_helpers.h"
+#include "wizard/pages.h"
+
+INT_PTR CALLBACK LicensePageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        InitLicensePage(page);
+        return 1;
+    case WM_COMMAND:
+        OnLicenseCommand(page, LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    }
+    return 0;
+}
+
+void InitLicensePage(HWND page)
+{
+    ApplyFixedFont(page, IDC_LICENSE_TEXT);
+    SetResourceText(page, IDC_LICENSE_TEXT, "LICENSE");
+    SetDlgItemTextA(page, IDC_ACCEPT,
+                    "I accept the terms outlined in the EULA above and indicate so by placing a check here.");
+}
+
+void OnLicenseCommand(HWND page, int controlId, int code)
+{
+    if (controlId == IDC_ACCEPT && code == BN_CLICKED)
+        SyncContinueWithAccept(page);
+}
+
+void SyncContinueWithAccept(HWND page)
+{
+    EnableControl(g_session.frame, IDC_CONTINUE, IsLicenseAccepted(page));
+}
+
+bool IsLicenseAccepted(HWND page)
+{
+    return IsDlgButtonChecked(page, IDC_ACCEPT) == BST_CHECKED;
+}
