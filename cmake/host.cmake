@@ -31,8 +31,12 @@ function(novla_fuzz_targets)
     target_link_libraries(${name} PRIVATE novla_core)
     set(corpus ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name})
     set(work ${CMAKE_BINARY_DIR}/corpus/${name})
+    # libFuzzer adds what it finds to its first corpus folder: a scratch one,
+    # so the seeds in the source tree stay as they are.
+    set(smoke_work ${CMAKE_BINARY_DIR}/corpus-smoke/${name})
     add_test(NAME ${name}.smoke COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
-             $<TARGET_FILE:${name}> -runs=20000 -max_len=65536 ${corpus})
+             sh -c "mkdir -p \"$1\" && exec \"$2\" -runs=20000 -max_len=65536 \"$1\" \"$3\""
+             smoke ${smoke_work} $<TARGET_FILE:${name}> ${corpus})
     set_tests_properties(${name}.smoke PROPERTIES LABELS fuzz-smoke)
     add_test(NAME ${name}.long COMMAND ${CMAKE_COMMAND} -E make_directory ${work})
     add_test(NAME ${name}.run COMMAND $<TARGET_FILE:${name}> -max_total_time=${NOVLA_FUZZ_SECONDS}

@@ -1,0 +1,21 @@
+#pragma once
+// Host side of LZHUF (packer, tests, fuzzers, benchmarks; not the installer):
+// the encoder and an expansion into memory.
+#include <stddef.h>
+#include <stdint.h>
+
+#include <vector>
+
+// A headerless LZHUF stream of data, in the format DecodeEntry reads: the
+// ring starts as 4036 spaces with the first byte at position 4036. Matches are
+// the longest in the 4096-byte window, the nearest among equally long ones;
+// a match is put off by one literal when the next position has a longer one.
+// Empty input gives an empty stream.
+std::vector<uint8_t> LzhufCompress(const uint8_t* data, size_t size);
+
+// Expands stored to exactly fileSize bytes into out, through DecodeEntry and
+// WriteOutput (it takes the decoder's output over for the call). False when
+// the output cannot be held. consumed, when given, receives how many stored
+// bytes the decoder read.
+bool LzhufExpand(const uint8_t* stored, size_t storedSize, uint32_t fileSize,
+                 std::vector<uint8_t>* out, size_t* consumed = nullptr);

@@ -1,0 +1,123 @@
+// novlapack as the build runs it: the command table and --help, compress and
+// expand as a pair, and a broken manifest that fails the build and writes
+// nothing.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <limits.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <string>
+
+namespace {
+
+std::string ToolPath()
+{
+    char self[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0)
+        return "novlapack";
+    self[n] = '\0';
+    std::string path = self;
+    return path.substr(0, path.rfind('/')) + "/novlapack";
+}
+
+struct ToolRun {
+    int status;
+    std::string out;  // stdout and stderr
+};
+
+ToolRun Novlapack(const std::string& arguments)
+{
+    std::string command = "'" + ToolPath() + "' " + arguments + " 2>&1";
+    ToolRun run = {-1, ""};
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.out.append(buffer, got);
+    int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::string ReadText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteText(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+class NovlapackCli : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/novlapack_cli_XXXXXX";
+        ASSERT_TRUE(mkdtemp(pattern));
+        dir_ = pattern;
+    }
+    void TearDown() override { system(("rm -rf '" + dir_ + "'").c_str()); }
+    std::string dir_;
+};
+
+TEST_F(NovlapackCli, HelpListsEveryCommand)
+{
+    ToolRun help = Novlapack("--help");
+    EXPECT_EQ(0, help.status);
+    for (const char* command : {"pack", "compress", "expand", "pad"})
+        EXPECT_NE(std::string::npos, help.out.find(std::string("  ") + command + " ")) << command;
+    ToolRun packHelp = Novlapack("pack --help");
+    EXPECT_EQ(0, packHelp.status);
+    EXPECT_NE(std::string::npos, packHelp.out.find("usage: novlapack pack MANIFEST OUTDIR"));
+    EXPECT_EQ(2, Novlapack("").status);
+    EXPECT_EQ(2, Novlapack("squeeze a b").status);
+    EXPECT_EQ(2, Novlapack("expand a b").status) << "--size is required";
+    EXPECT_EQ(1, Novlapack("expand a b --size -5").status);
+}
+
+TEST_F(NovlapackCli, CompressThenExpandGivesTheFileBack)
+{
+    std::string text;
+    for (int i = 0; i < 400; ++i)
+        text += "Catalyne indexes folder " + std::to_string(i % 37) + "\r\n";
+    WriteText(dir_ + "/in.txt", text);
+    ASSERT_EQ(0, Novlapack("compress " + dir_ + "/in.txt " + dir_ + "/in.lzh").status);
+    std::string stream = ReadText(dir_ + "/in.lzh");
+    EXPECT_LT(stream.size(), text.size() / 4);
+    ASSERT_EQ(0, Novlapack("expand " + dir_ + "/in.lzh " + dir_ + "/out.txt --size " + std::to_string(text.size()))
+                     .status);
+    EXPECT_EQ(text, ReadText(dir_ + "/out.txt"));
+    // A smaller size cuts the file there.
+    ASSERT_EQ(0, Novlapack("expand " + dir_ + "/in.lzh " + dir_ + "/cut.txt --size 100").status);
+    EXPECT_EQ(text.substr(0, 100), ReadText(dir_ + "/cut.txt"));
+    EXPECT_EQ(1, Novlapack("compress " + dir_ + "/missing " + dir_ + "/x").status);
+}
+
+TEST_F(NovlapackCli, BrokenManifestFailsAndWritesNothing)
+{
+    WriteText(dir_ + "/ORDER", "Ordering text\r\n");
+    WriteText(dir_ + "/manifest.txt",
+              "name = Tessaronix\nversion = 5.00\nprogramGroup = NOVLA\\Tessaronix\npublisher = NOVLA\n"
+              "helpLink = http://www.novla.com/support.html\nfileTime = 2007-07-20 05:00:00.000\n"
+              "row = Ordering.txt | FOLDER_PROGRAM+OS_BOTH | ORDER | - | lzhuf | ORDER\n");
+    std::string out = dir_ + "/generated";
+    ToolRun run = Novlapack("pack " + dir_ + "/manifest.txt " + out);
+    EXPECT_EQ(1, run.status);
+    EXPECT_NE(std::string::npos, run.out.find("row 2, the main program, is missing")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("nothing written")) << run.out;
+    DIR* listing = opendir(out.c_str());
+    EXPECT_EQ(nullptr, listing) << "the output folder was created";
+    if (listing)
+        closedir(listing);
+}
+
+}  // namespace

@@ -1,0 +1,211 @@
+// Builds the compiled-in records and the payload resources of the product.
+#include "pack.h"
+
+#include <stdio.h>
+#include <string.h>
+#include <sys/stat.h>
+
+#include "file_io.h"
+#include "payload/lzhuf_host.h"
+#include "table_check.h"
+
+namespace {
+
+struct RowLabels {
+    const std::string* where;
+    const Manifest* manifest;
+};
+
+std::string LabelRow(int row, void* context)
+{
+    const RowLabels* labels = static_cast<const RowLabels*>(context);
+    const ManifestRow& r = labels->manifest->rows[(size_t)row];
+    return *labels->where + ":" + std::to_string(r.line) + ": row " + std::to_string(row) + " (" +
+           r.resourceName + ")";
+}
+
+// A C string literal of text; octal escapes keep any byte unambiguous.
+std::string CString(const char* text)
+{
+    std::string out = "\"";
+    for (const char* c = text; *c; ++c) {
+        unsigned char u = (unsigned char)*c;
+        if (u == '\\' || u == '"') {
+            out += '\\';
+            out += (char)u;
+        } else if (u < 32 || u >= 127 || u == '?') {
+            char escape[8];
+            snprintf(escape, sizeof escape, "\\%03o", u);
+            out += escape;
+        } else {
+            out += (char)u;
+        }
+    }
+    return out + "\"";
+}
+
+}  // namespace
+
+bool PackManifest(const Manifest& manifest, const std::string& where, const std::string& filesDir,
+                  PackedProduct* packed, std::vector<std::string>* errors)
+{
+    size_t errorsBefore = errors->size();
+    memset(&packed->info, 0, sizeof packed->info);
+    memset(&packed->table, 0, sizeof packed->table);
+    packed->resources.clear();
+    RowLabels labels = {&where, &manifest};
+
+    struct Text {
+        const char* field;
+        char* out;
+        size_t width;
+        const std::string* value;
+    } texts[] = {
+        {"name", packed->info.name, sizeof packed->info.name, &manifest.name},
+        {"version", packed->info.version, sizeof packed->info.version, &manifest.version},
+        {"programGroup", packed->info.programGroup, sizeof packed->info.programGroup, &manifest.programGroup},
+        {"publisher", packed->info.publisher, sizeof packed->info.publisher, &manifest.publisher},
+        {"helpLink", packed->info.helpLink, sizeof packed->info.helpLink, &manifest.helpLink},
+    };
+    for (const Text& t : texts)
+        if (!FitField(t.out, t.width, *t.value))
+            errors->push_back(where + ": " + t.field + " \"" + *t.value + "\" has " +
+                              std::to_string(t.value->size()) + " characters; at most " +
+                              std::to_string(t.width - 1) + " fit");
+    packed->info.fileTime = manifest.fileTime;
+    CheckProductInfo(packed->info, errors);
+
+    if (manifest.rows.size() > PAYLOAD_ROW_CAPACITY) {
+        errors->push_back(where + ": " + std::to_string(manifest.rows.size()) + " rows; the file table holds " +
+                          std::to_string(PAYLOAD_ROW_CAPACITY));
+        return false;
+    }
+    int shortcuts = 0;
+    for (size_t i = 0; i < manifest.rows.size(); ++i) {
+        const ManifestRow& row = manifest.rows[i];
+        PayloadEntry& entry = packed->table.rows[i];
+        std::string label = LabelRow((int)i, &labels);
+        struct RowText {
+            const char* field;
+            char* out;
+            size_t width;
+            const std::string* value;
+        } rowTexts[] = {
+            {"fileName", entry.fileName, sizeof entry.fileName, &row.fileName},
+            {"resourceName", entry.resourceName, sizeof entry.resourceName, &row.resourceName},
+            {"shortcutName", entry.shortcutName, sizeof entry.shortcutName, &row.shortcutName},
+        };
+        for (const RowText& t : rowTexts)
+            if (!FitField(t.out, t.width, *t.value))
+                errors->push_back(label + ": " + t.field + " \"" + *t.value + "\" has " +
+                                  std::to_string(t.value->size()) + " characters; at most " +
+                                  std::to_string(t.width - 1) + " fit");
+        entry.flags = row.flags;
+        if (entry.shortcutName[0] && entry.shortcutName[0] != '-')
+            ++shortcuts;
+
+        std::vector<uint8_t> data;
+        std::string error;
+        if (!ReadWholeFile(filesDir + "/" + row.source, &data, &error)) {
+            errors->push_back(label + ": cannot read the file: " + error);
+            packed->resources.emplace_back();
+            continue;
+        }
+        if (data.size() > UINT32_MAX) {
+            errors->push_back(label + ": the file is larger than 4 GB");
+            packed->resources.emplace_back();
+            continue;
+        }
+        entry.fileSize = (uint32_t)data.size();
+        if (row.raw || data.empty()) {
+            packed->resources.push_back(data);
+            continue;
+        }
+        std::vector<uint8_t> stream = LzhufCompress(data.data(), data.size());
+        std::vector<uint8_t> check;
+        size_t consumed = 0;
+        if (!LzhufExpand(stream.data(), stream.size(), entry.fileSize, &check, &consumed) || check != data ||
+            consumed != stream.size())
+            errors->push_back(label + ": the compressed stream does not expand back to the file");
+        entry.storedSize = (uint32_t)stream.size();
+        packed->resources.push_back(std::move(stream));
+    }
+    packed->table.entryCount = (uint16_t)manifest.rows.size();
+    packed->table.shortcutCount = (uint16_t)shortcuts;
+    CheckPayloadTable(packed->table, LabelRow, &labels, errors);
+    return errors->size() == errorsBefore;
+}
+
+std::string ProductSource(const PackedProduct& packed, const std::string& manifestName)
+{
+    const ProductInfo& info = packed.info;
+    const FileTimeFields& t = info.fileTime;
+    std::string out;
+    out += "// Generated by novlapack pack from " + manifestName + ": the product record and the\n";
+    out += "// file table of " + std::string(info.name) + " " + info.version +
+           ". Edit the manifest, not this file.\n";
+    out += "#include \"payload/product.h\"\n\n";
+    out += "const ProductInfo g_productInfo = {\n    " + CString(info.name) + ",\n    " + CString(info.version) +
+           ",\n    " + CString(info.programGroup) + ",\n    " + CString(info.publisher) + ",\n    " +
+           CString(info.helpLink) + ",\n";
+    char line[200];
+    snprintf(line, sizeof line, "    {%u, %u, %u, %u, %u, %u, %u, %u},\n};\n\n", t.year, t.month, t.dayOfWeek, t.day,
+             t.hour, t.minute, t.second, t.milliseconds);
+    out += line;
+    out += "const PayloadTable g_payloadTable = {\n    {\n";
+    for (int i = 0; i < packed.table.entryCount; ++i) {
+        const PayloadEntry& row = packed.table.rows[i];
+        snprintf(line, sizeof line, ", 0x%04X, ", row.flags);
+        out += "        {" + CString(row.fileName) + line + CString(row.resourceName) + ", " +
+               CString(row.shortcutName);
+        snprintf(line, sizeof line, ", %u, %u},\n", row.fileSize, row.storedSize);
+        out += line;
+    }
+    out += "    },\n    " + std::to_string(packed.table.entryCount) + ",\n    " +
+           std::to_string(packed.table.shortcutCount) + ",\n};\n";
+    return out;
+}
+
+std::string PayloadFileName(const PayloadEntry& row)
+{
+    return std::string(row.resourceName) + (row.storedSize ? ".lzh" : ".raw");
+}
+
+std::string PayloadScript(const PackedProduct& packed)
+{
+    std::string out = "/* Generated by novlapack pack: the files of the product, one RCDATA (10)\n"
+                      "   resource per row of the file table, LZHUF streams or raw bytes. */\n";
+    for (int i = 0; i < packed.table.entryCount; ++i) {
+        const PayloadEntry& row = packed.table.rows[i];
+        out += std::string(row.resourceName) + " RCDATA \"payload/" + PayloadFileName(row) + "\"\n";
+    }
+    return out;
+}
+
+bool WritePackedProduct(const PackedProduct& packed, const std::string& manifestName, const std::string& outDir,
+                        std::vector<std::string>* errors)
+{
+    std::string payloadDir = outDir + "/payload";
+    mkdir(outDir.c_str(), 0777);
+    mkdir(payloadDir.c_str(), 0777);
+    std::string error;
+    bool ok = true;
+    for (int i = 0; i < packed.table.entryCount; ++i) {
+        if (!WriteWholeFile(payloadDir + "/" + PayloadFileName(packed.table.rows[i]), packed.resources[(size_t)i],
+                            &error)) {
+            errors->push_back(error);
+            ok = false;
+        }
+    }
+    // The script and the source last: a build that sees them finds every
+    // file they name.
+    if (ok && !WriteWholeFile(outDir + "/payload.rc", PayloadScript(packed), &error)) {
+        errors->push_back(error);
+        ok = false;
+    }
+    if (ok && !WriteWholeFile(outDir + "/product_data.cpp", ProductSource(packed, manifestName), &error)) {
+        errors->push_back(error);
+        ok = false;
+    }
+    return ok;
+}
