@@ -1,30 +1,39 @@
 #!/usr/bin/env bash
-# `make run`: starts the installer under Wine in a prefix of its own
-# (BUILD/run-wine). On the user's display when DISPLAY is set; otherwise on a
-# private Xvfb display, driven by the walk-through program, which saves
-# screenshots to BUILD/screens.
+# `make run`: starts the installer under Wine. On the user's display when
+# DISPLAY is set, in a prefix of its own (BUILD/run-wine) that keeps what was
+# installed. Otherwise on a private Xvfb display, in a fresh copy of the test
+# harness's Windows 7 prefix (same fonts and window frames as the tests),
+# driven by the walk-through program, which saves a picture of every page to
+# BUILD/screens as PNG.
 #   run-installer.sh BUILD TREE     (TREE: win32 or win64, the Wine tree)
 set -euo pipefail
 build=$1 tree=$2
 here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/tests/wine/wine-env.sh"
-export WINEPREFIX=$build/run-wine
-mkdir -p "$build/screens"
-if [ ! -d "$WINEPREFIX" ]; then
-  echo "Making the Wine prefix $WINEPREFIX (once)..."
-  "$NOVLA_WINE" wineboot -i >/dev/null 2>&1 || true
-fi
 winpath() { echo "Z:${1//\//\\}"; }
 installer=$build/$tree/TessaronixSetup.exe
 if [ -n "${DISPLAY:-}" ]; then
+  export WINEPREFIX=$build/run-wine
+  if [ ! -d "$WINEPREFIX" ]; then
+    echo "Making the Wine prefix $WINEPREFIX (once)..."
+    "$NOVLA_WINE" wineboot -i >/dev/null 2>&1 || true
+    # The dialogs' fonts, as the test prefixes map them.
+    for pair in "MS Sans Serif=Microsoft Sans Serif" "Courier New=Liberation Mono"; do
+      "$NOVLA_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /d "${pair#*=}" /f >/dev/null 2>&1
+    done
+  fi
   "$NOVLA_WINE" "$installer" || true
   echo "The installer ended."
 else
-  "$here/tests/wine/setup-wine.sh" "$build/run-xvfb" >/dev/null
-  export DISPLAY=$(cat "$build/run-xvfb/display")
+  root=$build/run-xvfb
+  mkdir -p "$build/screens"
+  rm -f "$build"/screens/*.bmp "$build"/screens/*.png
+  echo "Starting Xvfb and the Wine prefixes under $root (the first time takes a minute)..."
+  "$here/tests/wine/setup-wine.sh" "$root" >/dev/null
   rc=0
-  NOVLA_INSTALLER=$(winpath "$installer") "$NOVLA_WINE" "$build/$tree/novla_demo.exe" "$(winpath "$build/screens")" || rc=$?
-  "$here/tests/wine/setup-wine.sh" "$build/run-xvfb" stop
+  NOVLA_INSTALLER=$(winpath "$installer") "$here/tests/wine/run-wine-test.sh" "$root" win7 \
+    "$build/$tree/tests/novla_demo.exe" "$(winpath "$build/screens")" || rc=$?
+  "$here/tests/wine/setup-wine.sh" "$root" stop
   for f in "$build"/screens/*.bmp; do [ -e "$f" ] && convert "$f" "${f%.bmp}.png" && rm -f "$f"; done
   ls "$build"/screens/*.png 2>/dev/null || true
   exit $rc

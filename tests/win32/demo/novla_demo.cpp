@@ -1,12 +1,64 @@
-// `make run` without a display: starts the installer under Xvfb, saves a
-// screenshot of what it shows into the folder given as the first argument,
-// and ends it with Cancel. Prints the exit code.
+// `make run` without a display: starts the installer under Xvfb and walks it
+// through every page the way a user would (Continue, the licence box ticked,
+// the proposed folder kept), saving a picture of the wizard on each page into
+// the folder given as the first argument. The installation itself runs on
+// the progress page; the walk then closes the finish page. Prints what it
+// did and the exit code.
 #include <stdio.h>
 
 #include <string>
+#include <vector>
 
 #include "resources/resource_ids.h"
 #include "ui_driver.h"
+
+namespace {
+
+// Saves the screen area of a window as a 24-bit BMP file.
+bool SaveWindow(HWND window, const std::string& path)
+{
+    RECT r = ui::ScreenRect(window);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    DWORD stride = (width * 3 + 3) & ~3u;
+    std::vector<BYTE> pixels(stride * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    FILE* out = fopen(path.c_str(), "wb");
+    if (!out)
+        return false;
+    fwrite(&file, sizeof file, 1, out);
+    fwrite(&header, sizeof header, 1, out);
+    fwrite(pixels.data(), pixels.size(), 1, out);
+    fclose(out);
+    return true;
+}
+
+// The page now shown, told by a control only it has.
+bool Shows(HWND frame, int control)
+{
+    HWND page = ui::CurrentPage(frame);
+    return page && GetDlgItem(page, control);
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -16,13 +68,44 @@ int main(int argc, char** argv)
         printf("the installer did not show its frame\n");
         return 2;
     }
-    ui::Settle(installer, 500);
-    std::string shot = screens + "\\welcome.bmp";
-    if (ui::SaveScreen(shot))
-        printf("screenshot: %s\n", shot.c_str());
-    ui::Click(ui::Control(installer.frame, IDC_CANCEL));
+    HWND frame = installer.frame;
+    auto shoot = [&](const char* name) {
+        ui::Settle(installer, 400);
+        std::string path = screens + "\\" + name + ".bmp";
+        printf("%-12s %s\n", name, SaveWindow(frame, path) ? path.c_str() : "(no picture)");
+    };
+    auto waitFor = [&](int control, DWORD ms) { return ui::WaitUntil([&] { return Shows(frame, control); }, ms); };
+    HWND next = ui::Control(frame, IDC_CONTINUE);
+    int status = 0;
+
+    if (waitFor(IDC_BANNER_LINES, 10000)) {
+        shoot("1-welcome");
+        ui::Click(next);
+    }
+    if (waitFor(IDC_ACCEPT, 10000)) {
+        ui::Click(ui::Control(frame, IDC_ACCEPT));
+        shoot("2-licence");
+        ui::Click(next);
+    }
+    if (waitFor(IDC_DEST_FOLDER, 10000)) {
+        shoot("3-destination");
+        ui::Click(next);
+    }
+    if (waitFor(IDC_FILE_BAR, 10000)) {
+        // The run starts half a second after the page opens.
+        Sleep(1500);
+        shoot("4-progress");
+    }
+    if (waitFor(IDC_RUN_ON_EXIT, 120000)) {
+        shoot("5-finish");
+    } else {
+        printf("the finish page did not come\n");
+        status = 1;
+    }
+    if (ui::WaitForExit(installer, 0) == STILL_ACTIVE)
+        ui::Click(ui::Control(frame, IDC_CANCEL));
     DWORD code = ui::WaitForExit(installer);
     printf("installer ended with exit code %lu\n", (unsigned long)code);
     ui::Kill(installer);
-    return code == 1 ? 0 : 1;
+    return code == 1 ? status : 1;
 }
