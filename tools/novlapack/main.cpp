@@ -13,6 +13,7 @@
     COMMAND(kCompressCommand)       \
     COMMAND(kExpandCommand)         \
     COMMAND(kPadCommand)            \
+    COMMAND(kBannerCommand)         \
     /* new commands go on a line above this one */
 
 #define DECLARE_COMMAND(command) extern const Command command;
