@@ -102,6 +102,27 @@ TEST_F(NovlapackCli, CompressThenExpandGivesTheFileBack)
     EXPECT_EQ(1, Novlapack("compress " + dir_ + "/missing " + dir_ + "/x").status);
 }
 
+TEST_F(NovlapackCli, PadMakesStandInsOfExactSize)
+{
+    WriteText(dir_ + "/program.exe", "MZ stand-in program");
+    ASSERT_EQ(0, Novlapack("pad " + dir_ + "/a --size 5000 --from " + dir_ + "/program.exe --seed A").status);
+    std::string a = ReadText(dir_ + "/a");
+    ASSERT_EQ(5000u, a.size());
+    EXPECT_EQ(0u, a.find("MZ stand-in program"));
+    ASSERT_EQ(0, Novlapack("pad " + dir_ + "/a2 --size 5000 --from " + dir_ + "/program.exe --seed A").status);
+    EXPECT_EQ(a, ReadText(dir_ + "/a2")) << "the same arguments give the same bytes";
+    ASSERT_EQ(0, Novlapack("pad " + dir_ + "/b --size 5000 --from " + dir_ + "/program.exe --seed B").status);
+    EXPECT_NE(a, ReadText(dir_ + "/b")) << "another seed, other filler";
+    ASSERT_EQ(0, Novlapack("pad " + dir_ + "/help.chm --size 300 --chm").status);
+    std::string help = ReadText(dir_ + "/help.chm");
+    ASSERT_EQ(300u, help.size());
+    EXPECT_EQ(0u, help.find(std::string("ITSF\x03\0\0\0\x60\0\0\0", 12)));
+    // A program that has outgrown its size fails the build.
+    ToolRun tooBig = Novlapack("pad " + dir_ + "/c --size 10 --from " + dir_ + "/program.exe");
+    EXPECT_EQ(1, tooBig.status);
+    EXPECT_NE(std::string::npos, tooBig.out.find("more than --size 10")) << tooBig.out;
+}
+
 TEST_F(NovlapackCli, BrokenManifestFailsAndWritesNothing)
 {
     WriteText(dir_ + "/ORDER", "Ordering text\r\n");

@@ -1,0 +1,170 @@
+// LZHUF throughput and compression ratio: each file of the product as the
+// installer carries it, and a few large files of this system. Prints Google
+// Benchmark's figures, then one table (MB = 10^6 bytes of the expanded file
+// per second of processor time).
+//
+// Product files come from NOVLA_BENCH_FILES, else from the Windows tree next
+// to this host tree (<build>/win32/product/files: the real stand-in
+// programs), else from this tree's own product/files.
+#include <benchmark/benchmark.h>
+#include <limits.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "payload/lzhuf.h"
+#include "payload/lzhuf_host.h"
+
+namespace {
+
+struct Figures {
+    size_t size = 0;
+    size_t stored = 0;
+    double encodeMBps = 0;
+    double decodeMBps = 0;
+};
+
+std::vector<std::string> g_order;
+std::map<std::string, Figures> g_figures;
+std::map<std::string, std::vector<uint8_t>> g_data;
+std::map<std::string, std::vector<uint8_t>> g_streams;
+
+// The decoder's output goes to a fixed buffer, so only decoding is timed.
+struct Sink {
+    uint8_t* at;
+    uint8_t* end;
+};
+
+bool CopyOut(void* file, const uint8_t* bytes, uint32_t count)
+{
+    Sink* sink = static_cast<Sink*>(file);
+    if ((size_t)(sink->end - sink->at) < count)
+        return false;
+    memcpy(sink->at, bytes, count);
+    sink->at += count;
+    return true;
+}
+
+// Processor time of this process, as Google Benchmark counts it: other
+// work on the machine does not slow the figures down.
+double CpuSeconds()
+{
+    timespec now;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return (double)now.tv_sec + (double)now.tv_nsec / 1e9;
+}
+
+void Encode(benchmark::State& state, std::string name)
+{
+    const std::vector<uint8_t>& data = g_data[name];
+    size_t stored = 0;
+    double start = CpuSeconds();
+    for (auto _ : state) {
+        std::vector<uint8_t> stream = LzhufCompress(data.data(), data.size());
+        stored = stream.size();
+        benchmark::DoNotOptimize(stream.data());
+    }
+    double seconds = CpuSeconds() - start;
+    state.SetBytesProcessed((int64_t)(state.iterations() * data.size()));
+    state.counters["ratio"] = data.empty() ? 0 : (double)stored / (double)data.size();
+    g_figures[name].encodeMBps = (double)state.iterations() * (double)data.size() / seconds / 1e6;
+}
+
+void Decode(benchmark::State& state, std::string name)
+{
+    const std::vector<uint8_t>& data = g_data[name];
+    const std::vector<uint8_t>& stream = g_streams[name];
+    std::vector<uint8_t> out(data.size());
+    double start = CpuSeconds();
+    for (auto _ : state) {
+        Sink sink = {out.data(), out.data() + out.size()};
+        SetLzhufOutput(CopyOut, &sink);
+        if (!DecodeEntry(stream.data(), (uint32_t)stream.size(), (uint32_t)data.size()))
+            state.SkipWithError("write failed");
+        benchmark::DoNotOptimize(out.data());
+    }
+    double seconds = CpuSeconds() - start;
+    SetLzhufOutput(nullptr, nullptr);
+    if (out != data)
+        state.SkipWithError("expanded bytes differ");
+    state.SetBytesProcessed((int64_t)(state.iterations() * data.size()));
+    g_figures[name].decodeMBps = (double)state.iterations() * (double)data.size() / seconds / 1e6;
+}
+
+bool ReadFile(const std::string& path, std::vector<uint8_t>* data)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    data->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !data->empty();
+}
+
+std::string ProductFolder()
+{
+    if (const char* given = getenv("NOVLA_BENCH_FILES"))
+        return given;
+    char self[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0)
+        return "product/files";
+    self[n] = '\0';
+    std::string bin = self;
+    bin = bin.substr(0, bin.rfind('/'));            // <build>/host/bin
+    std::string host = bin.substr(0, bin.rfind('/'));  // <build>/host
+    std::string windows = host.substr(0, host.rfind('/')) + "/win32/product/files";
+    std::vector<uint8_t> probe;
+    if (ReadFile(windows + "/PROGRAM_98", &probe))
+        return windows;
+    return host + "/product/files";
+}
+
+void AddFile(const std::string& name, const std::string& path)
+{
+    std::vector<uint8_t> data;
+    if (!ReadFile(path, &data) || data.size() > UINT32_MAX)
+        return;
+    g_data[name] = data;
+    g_streams[name] = LzhufCompress(data.data(), data.size());
+    g_figures[name].size = data.size();
+    g_figures[name].stored = g_streams[name].size();
+    g_order.push_back(name);
+    benchmark::RegisterBenchmark(("encode/" + name).c_str(), Encode, name)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("decode/" + name).c_str(), Decode, name)->Unit(benchmark::kMillisecond);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const char* product[] = {"CLEANUP_98", "CLEANUP_XP", "PROGRAM_98", "PROGRAM_XP", "PROGRAMHLP",
+                             "INDEXER_98", "INDEXER_XP", "INDEXERHLP", "UPDATER",    "ORDER",
+                             "REGINFO",    "CONTEXT"};
+    std::string folder = ProductFolder();
+    for (const char* name : product)
+        AddFile(name, folder + "/" + name);
+    AddFile("g++-12", "/usr/bin/g++-12");
+    AddFile("GPL-3", "/usr/share/common-licenses/GPL-3");
+    AddFile("Apache-2.0", "/usr/share/common-licenses/Apache-2.0");
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    printf("\nLZHUF, product files from %s\n\n", folder.c_str());
+    printf("| File | Size (bytes) | Stored (bytes) | Stored / size | Encode MB/s | Decode MB/s |\n");
+    printf("|---|---:|---:|---:|---:|---:|\n");
+    for (const std::string& name : g_order) {
+        const Figures& f = g_figures[name];
+        printf("| %s | %zu | %zu | %.1f %% | %.1f | %.1f |\n", name.c_str(), f.size, f.stored,
+               100.0 * (double)f.stored / (double)f.size, f.encodeMBps, f.decodeMBps);
+    }
+    return 0;
+}
