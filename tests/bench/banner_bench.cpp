@@ -2,18 +2,14 @@
 // build's banner (bin/banner.bmp) to the frame's outer width, about 500
 // pixels (333 dialog units at 8-point MS Sans Serif), and the parts alone.
 // Besides time it reports the peak of the heap blocks live during one run
-// (counted by wrapping malloc) and the largest single block.
+// (counted by wrapping malloc).
 #include <benchmark/benchmark.h>
 #include <malloc.h>
-#include <unistd.h>
-
-#include <fstream>
-#include <iterator>
-#include <string>
 #include <vector>
 
 #include "banner/area_scale.h"
 #include "banner/dib_decode.h"
+#include "tests/host/banner/built_banner.h"
 
 extern "C" void* __libc_malloc(size_t);
 extern "C" void __libc_free(void*);
@@ -22,17 +18,6 @@ namespace {
 
 size_t g_live, g_peak;
 bool g_counting;
-
-std::vector<uint8_t> BannerResource()
-{
-    char self[4096] = {};
-    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    std::string path(self, n > 0 ? static_cast<size_t>(n) : 0);
-    path = path.substr(0, path.rfind('/') + 1) + "banner.bmp";
-    std::ifstream file(path, std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    return bytes.size() > 14 ? std::vector<uint8_t>(bytes.begin() + 14, bytes.end()) : bytes;
-}
 
 const BgrColor kFace = {216, 233, 236};
 
@@ -50,7 +35,7 @@ void EndCounting(benchmark::State& state)
 
 void DecodeTintScale(benchmark::State& state)
 {
-    const std::vector<uint8_t> dib = BannerResource();
+    const std::vector<uint8_t> dib = BuiltBannerResource();
     if (dib.empty()) {
         state.SkipWithError("bin/banner.bmp missing");
         return;
@@ -82,7 +67,7 @@ BENCHMARK(DecodeTintScale)->Arg(500)->Arg(507)->Arg(1000)->Arg(1450)->Unit(bench
 // run).
 void DecodeTintScaleColdHeap(benchmark::State& state)
 {
-    const std::vector<uint8_t> dib = BannerResource();
+    const std::vector<uint8_t> dib = BuiltBannerResource();
     const uint16_t width = static_cast<uint16_t>(state.range(0));
     for (auto _ : state) {
         state.PauseTiming();
@@ -98,7 +83,7 @@ BENCHMARK(DecodeTintScaleColdHeap)->Arg(500)->Unit(benchmark::kMillisecond);
 
 void DecodeTintOnly(benchmark::State& state)
 {
-    const std::vector<uint8_t> dib = BannerResource();
+    const std::vector<uint8_t> dib = BuiltBannerResource();
     for (auto _ : state) {
         ScaleJob job = {};
         benchmark::DoNotOptimize(DecodeDib(&job, dib.data(), dib.size(), kFace));
@@ -114,7 +99,7 @@ BENCHMARK(DecodeTintOnly)->Unit(benchmark::kMillisecond);
 
 void ScaleOnly(benchmark::State& state)
 {
-    const std::vector<uint8_t> dib = BannerResource();
+    const std::vector<uint8_t> dib = BuiltBannerResource();
     ScaleJob job = {};
     DecodeDib(&job, dib.data(), dib.size(), kFace);
     const uint16_t width = static_cast<uint16_t>(state.range(0));

@@ -49,6 +49,21 @@ struct FitCase {
     uint16_t width, height;
 };
 
+// A job for the banner's 1450 x 200 (no pixels) with the case's request, the
+// result size preset to the target as PrepareScaleJob does.
+ScaleJob BannerFitJob(const FitCase& c)
+{
+    ScaleJob job = {};
+    job.source.width = 1450;
+    job.source.height = 200;
+    job.targetWidth = c.targetWidth;
+    job.targetHeight = c.targetHeight;
+    job.fitMode = c.mode;
+    job.result.width = c.targetWidth;
+    job.result.height = c.targetHeight;
+    return job;
+}
+
 TEST(BannerFit, WorkedExamplesOfTheBanner)
 {
     const FitCase cases[] = {
@@ -61,14 +76,7 @@ TEST(BannerFit, WorkedExamplesOfTheBanner)
         {FitCover, 1450, 200, 1450, 200}, {FitHeight, 0, 100, 725, 100},
     };
     for (const FitCase& c : cases) {
-        ScaleJob job = {};
-        job.source.width = 1450;
-        job.source.height = 200;
-        job.targetWidth = c.targetWidth;
-        job.targetHeight = c.targetHeight;
-        job.fitMode = c.mode;
-        job.result.width = c.targetWidth;
-        job.result.height = c.targetHeight;
+        ScaleJob job = BannerFitJob(c);
         EXPECT_TRUE(ComputeFitSize(&job));
         EXPECT_EQ(c.width, job.result.width) << c.mode << " " << c.targetWidth << "x" << c.targetHeight;
         EXPECT_EQ(c.height, job.result.height) << c.mode << " " << c.targetWidth << "x" << c.targetHeight;
@@ -78,12 +86,7 @@ TEST(BannerFit, WorkedExamplesOfTheBanner)
 TEST(BannerFit, EveryFrameWidthGetsTheRoundedAspectHeight)
 {
     for (int width = 300; width <= 1450; ++width) {
-        ScaleJob job = {};
-        job.source.width = 1450;
-        job.source.height = 200;
-        job.targetWidth = static_cast<uint16_t>(width);
-        job.fitMode = FitWidth;
-        job.result.width = job.targetWidth;
+        ScaleJob job = BannerFitJob({FitWidth, static_cast<uint16_t>(width), 0, 0, 0});
         ASSERT_TRUE(ComputeFitSize(&job));
         EXPECT_EQ(width, job.result.width);
         // 200 x width / 1450 rounded half up, in exact arithmetic.
@@ -99,12 +102,7 @@ TEST(BannerFit, ZeroTargetSideThatARatioNeedsGivesNoSize)
         {1, 500, 0, 0, 0},
     };
     for (const FitCase& c : cases) {
-        ScaleJob job = {};
-        job.source.width = 1450;
-        job.source.height = 200;
-        job.targetWidth = c.targetWidth;
-        job.targetHeight = c.targetHeight;
-        job.fitMode = c.mode;
+        ScaleJob job = BannerFitJob(c);
         EXPECT_FALSE(ComputeFitSize(&job)) << c.mode;
         EXPECT_EQ(0, job.result.width);
         EXPECT_EQ(0, job.result.height);

@@ -3,33 +3,14 @@
 // and its decoding to 200 rows of 1450 pixels.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <fstream>
-#include <iterator>
-#include <string>
 #include <vector>
 
 #include "banner/area_scale.h"
 #include "banner/banner_memory.h"
 #include "banner/dib_decode.h"
+#include "tests/host/banner/built_banner.h"
 
 namespace {
-
-// The packed DIB of the bitmap file next to this test program, without the
-// 14-byte file header (as the resource compiler stores it).
-std::vector<uint8_t> BannerResource()
-{
-    char self[4096] = {};
-    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    std::string path = n > 0 ? std::string(self, static_cast<size_t>(n)) : std::string();
-    path = path.substr(0, path.rfind('/') + 1) + "banner.bmp";
-    std::ifstream file(path, std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (bytes.size() < 14 || bytes[0] != 'B' || bytes[1] != 'M')
-        return {};
-    return std::vector<uint8_t>(bytes.begin() + 14, bytes.end());
-}
 
 uint32_t Le32(const std::vector<uint8_t>& b, size_t at)
 {
@@ -40,7 +21,7 @@ class BannerResourceTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dib = BannerResource();
+        dib = BuiltBannerResource();
         ASSERT_GT(dib.size(), 40u) << "bin/banner.bmp missing: the build draws it with bannergen";
     }
     std::vector<uint8_t> dib;
