@@ -7,49 +7,11 @@
 #include <stdio.h>
 
 #include <string>
-#include <vector>
 
 #include "resources/resource_ids.h"
 #include "ui_driver.h"
 
 namespace {
-
-// Saves the screen area of a window as a 24-bit BMP file.
-bool SaveWindow(HWND window, const std::string& path)
-{
-    RECT r = ui::ScreenRect(window);
-    int width = r.right - r.left, height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    SelectObject(memory, old);
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    DWORD stride = (width * 3 + 3) & ~3u;
-    std::vector<BYTE> pixels(stride * height);
-    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-    FILE* out = fopen(path.c_str(), "wb");
-    if (!out)
-        return false;
-    fwrite(&file, sizeof file, 1, out);
-    fwrite(&header, sizeof header, 1, out);
-    fwrite(pixels.data(), pixels.size(), 1, out);
-    fclose(out);
-    return true;
-}
 
 // The page now shown, told by a control only it has.
 bool Shows(HWND frame, int control)
@@ -72,7 +34,7 @@ int main(int argc, char** argv)
     auto shoot = [&](const char* name) {
         ui::Settle(installer, 400);
         std::string path = screens + "\\" + name + ".bmp";
-        printf("%-12s %s\n", name, SaveWindow(frame, path) ? path.c_str() : "(no picture)");
+        printf("%-12s %s\n", name, ui::SaveWindow(frame, path) ? path.c_str() : "(no picture)");
     };
     auto waitFor = [&](int control, DWORD ms) { return ui::WaitUntil([&] { return Shows(frame, control); }, ms); };
     HWND next = ui::Control(frame, IDC_CONTINUE);

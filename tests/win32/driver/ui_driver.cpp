@@ -318,15 +318,14 @@ void AnswerMessageBox(const MessageBox& box)
         PostMessageA(box.window, WM_COMMAND, IDOK, 0);
 }
 
-bool SaveScreen(const std::string& path)
+// Saves a screen rectangle as a 24-bit BMP file.
+static bool SaveScreenArea(const std::string& path, int left, int top, int width, int height)
 {
-    int width = GetSystemMetrics(SM_CXSCREEN);
-    int height = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY);
     SelectObject(memory, old);
 
     BITMAPINFOHEADER header{};
@@ -354,6 +353,17 @@ bool SaveScreen(const std::string& path)
     fwrite(pixels.data(), pixels.size(), 1, out);
     fclose(out);
     return true;
+}
+
+bool SaveScreen(const std::string& path)
+{
+    return SaveScreenArea(path, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+}
+
+bool SaveWindow(HWND window, const std::string& path)
+{
+    RECT r = ScreenRect(window);
+    return SaveScreenArea(path, r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
 COLORREF ScreenPixel(int x, int y)

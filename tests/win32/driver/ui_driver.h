@@ -89,6 +89,8 @@ void AnswerMessageBox(const MessageBox& box);
 
 // Saves the screen (the whole Xvfb display) as a 24-bit BMP file.
 bool SaveScreen(const std::string& path);
+// Saves the screen area of a window (as shown, with what covers it).
+bool SaveWindow(HWND window, const std::string& path);
 // The colour of one screen pixel.
 COLORREF ScreenPixel(int x, int y);
 
