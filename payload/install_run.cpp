@@ -1,8 +1,184 @@
-// Placeholder until the installation run lands: the progress page opens and
-// does nothing.
+// The progress page and the installation run: half a second after the page
+// opens, its one-shot timer extracts every file of this Windows generation,
+// creates the shortcuts, registers the product and moves the wizard on.
 #include "payload/install_run.h"
 
-INT_PTR CALLBACK ProgressPageProc(HWND, UINT message, WPARAM, LPARAM)
+#include <string.h>
+
+#include "common/folders.h"
+#include "common/path_text.h"
+#include "common/pump.h"
+#include "payload/install_folder.h"
+#include "payload/lzhuf.h"
+#include "payload/lzhuf_output_win.h"
+#include "payload/os_class.h"
+#include "payload/product.h"
+#include "payload/table_rules.h"
+#include "resources/resource_ids.h"
+#include "setup/session.h"
+#include "shell/shell.h"
+
+#define DEFAULT_PARENT_FOLDER "C:\\Program Files\\Novla\\"
+
+INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
 {
-    return message == WM_INITDIALOG;
+    switch (message) {
+    case WM_INITDIALOG:
+        StartInstallTimer(page);
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == IDT_INSTALL)
+            return OnInstallTimer(page, wParam);
+        return FALSE;
+    }
+    return FALSE;
+}
+
+void StartInstallTimer(HWND page)
+{
+    SetTimer(page, IDT_INSTALL, 500, NULL);
+}
+
+LRESULT OnInstallTimer(HWND page, UINT_PTR timer)
+{
+    // First, before anything can dispatch messages: the run happens once.
+    KillTimer(page, timer);
+    if (!ExtractPayload(page) || !CreateShortcuts(page)) {
+        AbortInstallation();
+        return 0;
+    }
+    RegisterProduct(page);
+    PostMessageA(g_session.frame, WM_COMMAND, IDC_CONTINUE, 0);
+    return 0;
+}
+
+void AbortInstallation()
+{
+    char text[KEY_CAPACITY];
+    FormatText(text, sizeof text,
+               "Installation Aborted!\r\n\r\nNOVLA %s could not be installed at this time.\r\n"
+               "Please restart your computer before running setup again.",
+               g_productInfo.name);
+    MessageBoxA(g_session.frame, text, SETUP_TITLE, MB_OK | MB_ICONWARNING);
+    PostMessageA(g_session.frame, WM_COMMAND, IDC_CANCEL, 0);
+}
+
+// Empties the program folder only when it is the product's own (recorded by
+// an earlier installation, or the default folder): any other existing
+// folder the user chose may hold data that is not ours. A missing folder is
+// created with its parents. Neither outcome is examined here: a folder that
+// is not there shows up as a file that cannot be created.
+static void PrepareProgramFolder()
+{
+    const char* folder = g_installDirs[DIR_PROGRAM];
+    if (!PathExists(folder)) {
+        CreateFolderChain(folder);
+        return;
+    }
+    char recorded[PATH_CAPACITY];
+    if (!ReadInstallPath(recorded, sizeof recorded))
+        recorded[0] = '\0';
+    char defaultFolder[PATH_CAPACITY];
+    if (!JoinPath(defaultFolder, sizeof defaultFolder, DEFAULT_PARENT_FOLDER, g_productInfo.name))
+        defaultFolder[0] = '\0';
+    if (IsProductFolder(folder, recorded, defaultFolder))
+        ClearFolder(folder);
+}
+
+// The fixed time of every installed file: the product's local time,
+// converted to UTC with the bias in force now.
+static FILETIME InstalledFileTime()
+{
+    const FileTimeFields& t = g_productInfo.fileTime;
+    SYSTEMTIME local = {t.year, t.month, t.dayOfWeek, t.day, t.hour, t.minute, t.second, t.milliseconds};
+    FILETIME localTime = {0, 0};
+    FILETIME utc = {0, 0};
+    SystemTimeToFileTime(&local, &localTime);
+    LocalFileTimeToFileTime(&localTime, &utc);
+    return utc;
+}
+
+// The bytes of a row's resource, or null when the resource is missing or
+// holds fewer bytes than the row says (nothing may read beyond it).
+static const uint8_t* RowBytes(const PayloadEntry* entry)
+{
+    HRSRC resource = FindResourceA(g_session.instance, entry->resourceName, MAKEINTRESOURCEA(10));
+    if (resource == NULL)
+        return NULL;
+    uint32_t needed = entry->storedSize != 0 ? entry->storedSize : entry->fileSize;
+    if (SizeofResource(g_session.instance, resource) < needed)
+        return NULL;
+    HGLOBAL loaded = LoadResource(g_session.instance, resource);
+    if (loaded == NULL)
+        return NULL;
+    return (const uint8_t*)LockResource(loaded);
+}
+
+// Expands a compressed row, or writes a raw row in one call, into the open
+// file. False when a write failed (a full disk): the file is then short.
+static bool WriteRow(HANDLE file, const PayloadEntry* entry, const uint8_t* bytes)
+{
+    SetOutputFile(file);
+    bool written = entry->storedSize != 0 ? DecodeEntry(bytes, entry->storedSize, entry->fileSize)
+                                          : WriteOutput(bytes, entry->fileSize);
+    SetOutputFile(NULL);
+    return written;
+}
+
+// The failure of one row: the error box over the page, the label emptied,
+// the pause.
+static bool FailRow(HWND page)
+{
+    MessageBoxA(page, "Unable to create destination file!\r\nInstallation will now be aborted.", SETUP_TITLE,
+                MB_OK | MB_ICONERROR);
+    SetDlgItemTextA(page, IDC_FILE_LABEL, "");
+    PumpMessagesFor(page, 500);
+    return false;
+}
+
+bool ExtractPayload(HWND page)
+{
+    PrepareProgramFolder();
+
+    HWND bar = GetDlgItem(page, IDC_FILE_BAR);
+    SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, g_payloadTable.entryCount));
+    SendMessageA(bar, PBM_SETSTEP, 1, 0);
+
+    FILETIME fileTime = InstalledFileTime();
+    OsVariantMask mask = VariantMaskFor(GetOsClass());
+
+    for (uint16_t i = 0; i < g_payloadTable.entryCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
+        const PayloadEntry* entry = &g_payloadTable.rows[i];
+        DWORD pause = 0;
+        if (EntryApplies(entry, mask)) {
+            // A path that does not fit cannot be created: cutting it would
+            // write some other file.
+            char path[PATH_CAPACITY];
+            if (!EntryTargetPath(entry, path, sizeof path))
+                return FailRow(page);
+            SetDlgItemTextA(page, IDC_FILE_LABEL, path);
+            const uint8_t* bytes = RowBytes(entry);
+            if (bytes == NULL)
+                return FailRow(page);
+            HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
+                                      FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, NULL);
+            if (file == INVALID_HANDLE_VALUE)
+                return FailRow(page);
+            if (!WriteRow(file, entry, bytes)) {
+                // A short file must not stay behind looking complete.
+                CloseHandle(file);
+                DeleteFileA(path);
+                return FailRow(page);
+            }
+            SetFileTime(file, &fileTime, &fileTime, &fileTime);
+            CloseHandle(file);
+            pause = 200;
+        }
+        // Every row steps the bar, so it is full when the last row is done.
+        SendMessageA(bar, PBM_STEPIT, 0, 0);
+        PumpMessagesFor(page, pause);
+    }
+    SetDlgItemTextA(page, IDC_FILE_LABEL, "Success");
+    PumpMessagesFor(page, 500);
+    return true;
 }
