@@ -24,6 +24,7 @@ if [ -n "${DISPLAY:-}" ]; then
   fi
   "$NOVLA_WINE" "$installer" || true
   echo "The installer ended."
+  "$here/tests/win32/install/show-install.sh" "$WINEPREFIX" || true
 else
   root=$build/run-xvfb
   mkdir -p "$build/screens"
@@ -31,8 +32,12 @@ else
   echo "Starting Xvfb and the Wine prefixes under $root (the first time takes a minute)..."
   "$here/tests/wine/setup-wine.sh" "$root" >/dev/null
   rc=0
-  NOVLA_INSTALLER=$(winpath "$installer") "$here/tests/wine/run-wine-test.sh" "$root" win7 \
+  NOVLA_KEEP_PREFIX=1 NOVLA_INSTALLER=$(winpath "$installer") "$here/tests/wine/run-wine-test.sh" "$root" win7 \
     "$build/$tree/tests/novla_demo.exe" "$(winpath "$build/screens")" || rc=$?
+  # Where the installation put the files, links and registry values (the
+  # kept prefix goes with the stop below).
+  prefix=$(ls -td "$root"/runs/win7-* 2>/dev/null | head -n1)
+  [ -z "$prefix" ] || "$here/tests/win32/install/show-install.sh" "$prefix" || true
   "$here/tests/wine/setup-wine.sh" "$root" stop
   for f in "$build"/screens/*.bmp; do [ -e "$f" ] && convert "$f" "${f%.bmp}.png" && rm -f "$f"; done
   ls "$build"/screens/*.png 2>/dev/null || true

@@ -23,11 +23,15 @@ done
 echo "== Shortcuts"
 find "$WINEPREFIX/drive_c" \( -path '*NOVLA/Tessaronix/*.lnk' -o -name 'Tessaronix.lnk' \) -printf '%P\n' | sort
 echo "== Registry"
+# One Wine start for all the queries.
+commands=""
 for key in 'HKLM\Software\Novla\Programs' \
            'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessaronix' \
            'HKCR\CLSID\{5D2E8A41-7C3B-4F19-9A6E-2B8C0D4F1E73}' \
            'HKLM\Software\Microsoft\Windows\CurrentVersion\explorer\FindExtensions\Static\Tessaronix' \
            'HKCR\Drive\shell\find' 'HKCR\Directory\shell\find' \
            'HKCR\.n_tsx' 'HKCR\n_tsxFile' 'HKCR\.n_cdb' 'HKCR\n_cdbFile'; do
-  query "$key" /s | sed '/^$/d'
+  commands+="reg query $key /s & "
 done
+"$NOVLA_WINE" cmd /c "${commands% & }" 2>/dev/null | tr -d '\r' | sed '/^$/d'
+exit 0
