@@ -24,6 +24,27 @@ std::string LabelRow(int row, void* context)
            r.resourceName + ")";
 }
 
+// A text of the manifest and the record field it goes into.
+struct TextField {
+    const char* field;
+    char* out;
+    size_t width;
+    const std::string* value;
+};
+
+// Copies each text into its field; one message for each that does not fit
+// with its terminator.
+void FitTexts(const std::string& label, const TextField* texts, size_t count, std::vector<std::string>* errors)
+{
+    for (size_t i = 0; i < count; ++i) {
+        const TextField& t = texts[i];
+        if (!FitField(t.out, t.width, *t.value))
+            errors->push_back(label + ": " + t.field + " \"" + *t.value + "\" has " +
+                              std::to_string(t.value->size()) + " characters; at most " +
+                              std::to_string(t.width - 1) + " fit");
+    }
+}
+
 // A C string literal of text; octal escapes keep any byte unambiguous.
 std::string CString(const char* text)
 {
@@ -55,23 +76,14 @@ bool PackManifest(const Manifest& manifest, const std::string& where, const std:
     packed->resources.clear();
     RowLabels labels = {&where, &manifest};
 
-    struct Text {
-        const char* field;
-        char* out;
-        size_t width;
-        const std::string* value;
-    } texts[] = {
+    const TextField texts[] = {
         {"name", packed->info.name, sizeof packed->info.name, &manifest.name},
         {"version", packed->info.version, sizeof packed->info.version, &manifest.version},
         {"programGroup", packed->info.programGroup, sizeof packed->info.programGroup, &manifest.programGroup},
         {"publisher", packed->info.publisher, sizeof packed->info.publisher, &manifest.publisher},
         {"helpLink", packed->info.helpLink, sizeof packed->info.helpLink, &manifest.helpLink},
     };
-    for (const Text& t : texts)
-        if (!FitField(t.out, t.width, *t.value))
-            errors->push_back(where + ": " + t.field + " \"" + *t.value + "\" has " +
-                              std::to_string(t.value->size()) + " characters; at most " +
-                              std::to_string(t.width - 1) + " fit");
+    FitTexts(where, texts, sizeof texts / sizeof texts[0], errors);
     packed->info.fileTime = manifest.fileTime;
     CheckProductInfo(packed->info, errors);
 
@@ -85,21 +97,12 @@ bool PackManifest(const Manifest& manifest, const std::string& where, const std:
         const ManifestRow& row = manifest.rows[i];
         PayloadEntry& entry = packed->table.rows[i];
         std::string label = LabelRow((int)i, &labels);
-        struct RowText {
-            const char* field;
-            char* out;
-            size_t width;
-            const std::string* value;
-        } rowTexts[] = {
+        const TextField rowTexts[] = {
             {"fileName", entry.fileName, sizeof entry.fileName, &row.fileName},
             {"resourceName", entry.resourceName, sizeof entry.resourceName, &row.resourceName},
             {"shortcutName", entry.shortcutName, sizeof entry.shortcutName, &row.shortcutName},
         };
-        for (const RowText& t : rowTexts)
-            if (!FitField(t.out, t.width, *t.value))
-                errors->push_back(label + ": " + t.field + " \"" + *t.value + "\" has " +
-                                  std::to_string(t.value->size()) + " characters; at most " +
-                                  std::to_string(t.width - 1) + " fit");
+        FitTexts(label, rowTexts, sizeof rowTexts / sizeof rowTexts[0], errors);
         entry.flags = row.flags;
         if (entry.shortcutName[0] && entry.shortcutName[0] != '-')
             ++shortcuts;
