@@ -21,7 +21,9 @@ bool LzhufExpand(const uint8_t* stored, size_t storedSize, uint32_t fileSize,
     if (storedSize > UINT32_MAX)
         return false;
     out->clear();
-    out->reserve(fileSize);
+    // The size comes from the caller (a command line, a fuzzer): room for
+    // up to 64 MB at once, the rest as it comes.
+    out->reserve(fileSize < (64u << 20) ? fileSize : (64u << 20));
     LzhufWriteFn previousWriter = g_lzhufDecoder.outputWriter;
     void* previousFile = g_lzhufDecoder.outputFile;
     SetLzhufOutput(AppendToVector, out);
