@@ -118,3 +118,38 @@ TEST_F(BannerResourceTest, DecodesTo200RowsOf1450Indices)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BannerResourceTest, JunkAnywhereNeverLeavesTheResource)
+{
+    // Each 256-byte window overwritten with junk, and the resource cut
+    // short at every 1 KB: the decoder stays inside the bytes it is given
+    // (each copy is an exact-size block, so a sanitizer build sees any
+    // read past it) and either refuses or gives the declared size.
+    const BgrColor face = {216, 233, 236};
+    for (size_t at = 0; at < dib.size(); at += 256) {
+        std::vector<uint8_t> damaged(dib);
+        for (size_t i = at; i < at + 256 && i < damaged.size(); ++i)
+            damaged[i] = static_cast<uint8_t>(i * 131 + 7);
+        ScaleJob job = {};
+        if (DecodeDib(&job, damaged.data(), damaged.size(), face)) {
+            EXPECT_LE(job.source.width * job.source.height, static_cast<unsigned>(BANNER_MAX_PIXELS)) << at;
+            ScaleToWidth(&job, 500);
+        } else {
+            EXPECT_EQ(nullptr, job.source.pixels) << at;
+        }
+        FreeScaleJob(&job);
+    }
+    for (size_t length = 0; length < dib.size(); length += 1024) {
+        std::vector<uint8_t> cut(dib.begin(), dib.begin() + length);
+        ScaleJob job = {};
+        const bool decoded = DecodeDib(&job, cut.data(), cut.size(), face);
+        // Once the colour table is whole, a cut stream still gives the
+        // picture: the rows it no longer holds show colour 0.
+        EXPECT_EQ(length >= 40 + 4 * Le32(dib, 32), decoded) << length;
+        FreeScaleJob(&job);
+    }
+}
+
+}  // namespace
