@@ -90,7 +90,13 @@ void RemoveProductFiles()
         DeleteFileA(install::TargetOf(row, kDefaultFolder).c_str());
 }
 
-TEST(InstallFailure, AFolderStandingAtATargetPathAborts)
+// Each case starts without the files an earlier one wrote.
+class InstallFailure : public ::testing::Test {
+protected:
+    void SetUp() override { RemoveProductFiles(); }
+};
+
+TEST_F(InstallFailure, AFolderStandingAtATargetPathAborts)
 {
     // Catalyne.chm (row 7) is the fifth file on either generation.
     CreateDirectoryA("C:\\Program Files\\Novla", nullptr);
@@ -110,7 +116,7 @@ TEST(InstallFailure, AFolderStandingAtATargetPathAborts)
     RemoveProductFiles();
 }
 
-TEST(InstallFailure, AFailedWriteAbortsAndLeavesNoShortFile)
+TEST_F(InstallFailure, AFailedWriteAbortsAndLeavesNoShortFile)
 {
     // The 100th block write falls into the second file (Tessaronix.exe) on
     // both generations: the first file has 72 (legacy) or 98 (modern)
@@ -123,7 +129,7 @@ TEST(InstallFailure, AFailedWriteAbortsAndLeavesNoShortFile)
     RemoveProductFiles();
 }
 
-TEST(InstallFailure, ComThatCannotStartShowsOnlyTheAbortBoxAndAMissingResourceAborts)
+TEST_F(InstallFailure, ComThatCannotStartShowsOnlyTheAbortBoxAndAMissingOrShortResourceAborts)
 {
     char scratch[MAX_PATH];
     GetTempPathA(MAX_PATH, scratch);
@@ -147,20 +153,31 @@ TEST(InstallFailure, ComThatCannotStartShowsOnlyTheAbortBoxAndAMissingResourceAb
     // The extraction's resource look-ups are the last ten of that run: make
     // the third of them (Tessaronix.chm, row 4) find nothing.
     std::string calls = install::ReadAll(log);
-    int lookups = 0;
-    for (size_t at = calls.find(" FindResourceA"); at != std::string::npos; at = calls.find(" FindResourceA", at + 1))
-        ++lookups;
+    auto count = [&](const char* name) {
+        int n = 0;
+        for (size_t at = calls.find(name); at != std::string::npos; at = calls.find(name, at + 1))
+            ++n;
+        return n;
+    };
+    int lookups = count(" FindResourceA"), sizes = count(" SizeofResource");
     ASSERT_GE(lookups, 10);
+    ASSERT_GE(sizes, 10);
     RemoveProductFiles();
     install::Options options;
     options.build = ui::Build::Faults;
     options.environment = {"NOVLA_FAULT=FindResourceA#" + std::to_string(lookups - 10 + 3)};
     RunFailingExtraction(options);
     ExpectWrittenBefore(2, kDefaultFolder);
+    // A resource shorter than its row (the sixth file's): nothing reads
+    // beyond it, the run aborts the same way.
+    RemoveProductFiles();
+    options.environment = {"NOVLA_FAULT=SizeofResource#" + std::to_string(sizes - 10 + 6)};
+    RunFailingExtraction(options);
+    ExpectWrittenBefore(5, kDefaultFolder);
 }
 
 // A real full disk: a small tmpfs mapped into the prefix as drive E:.
-TEST(InstallFailure, AFullDiskAbortsAndLeavesNoShortFile)
+TEST_F(InstallFailure, AFullDiskAbortsAndLeavesNoShortFile)
 {
     // 320 KB: the main program (376 or 448 KB) cannot be written whole.
     host::SmallDrive drive("320k");
