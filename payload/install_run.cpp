@@ -18,8 +18,6 @@
 #include "setup/session.h"
 #include "shell/shell.h"
 
-#define DEFAULT_PARENT_FOLDER "C:\\Program Files\\Novla\\"
-
 INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {

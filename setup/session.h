@@ -41,6 +41,10 @@ void ProbeFilesInUse();
 void LaunchMainProgram();
 void ReleaseGdiCache();
 
+// The folder below which the program folder is proposed when no earlier
+// installation recorded one: this folder joined with the product's name.
+#define DEFAULT_PARENT_FOLDER "C:\\Program Files\\Novla\\"
+
 // The maker's registry key under HKEY_LOCAL_MACHINE, where the install path
 // of each product is recorded under the product's name.
 #define NOVLA_PROGRAMS_KEY "Software\\Novla\\Programs"

@@ -6,7 +6,6 @@
 #include "payload/table_rules.h"
 #include "setup/session.h"
 
-#define DEFAULT_PARENT_FOLDER "C:\\Program Files\\Novla\\"
 #define ADMIN_TEST_SUBKEY "NOVLA-TEST"
 
 void StartSession()
