@@ -4,7 +4,7 @@
 # command to run instead.
 set -euo pipefail
 packages=(cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
-          g++-mingw-w64-i686 g++-mingw-w64-x86-64 xvfb imagemagick fonts-liberation wine wine32:i386 wine64)
+          g++-mingw-w64-i686 g++-mingw-w64-x86-64 xvfb imagemagick fonts-liberation fonts-wine wine wine32:i386 wine64)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

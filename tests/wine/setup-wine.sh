@@ -48,8 +48,14 @@ if [ ! -f "$base/.novla-stamp" ] || [ "$(cat "$base/.novla-stamp")" != "$stamp" 
   # Wine draws Windows-style captions itself (no window manager under Xvfb).
   WINEPREFIX=$base $NOVLA_WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   WINEPREFIX=$base $NOVLA_WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
-  # The dialogs' fonts, mapped to metric-compatible faces where Wine lacks them.
-  for pair in "MS Sans Serif=Microsoft Sans Serif" "Courier New=Liberation Mono"; do
+  # The dialogs' fonts. Wine's own MS Sans Serif (the 8-point bitmap face,
+  # 13 pixels high, as on Windows) and Marlett (the caption buttons) are not
+  # picked up from Wine's data folder here: put them in the prefix's Fonts.
+  # Courier New is mapped to its metric-compatible Liberation face.
+  for f in sserife.fon marlett.ttf; do
+    cp /usr/share/wine/fonts/$f "$base/drive_c/windows/Fonts/" 2>/dev/null || true
+  done
+  for pair in "Courier New=Liberation Mono"; do
     WINEPREFIX=$base $NOVLA_WINE reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /d "${pair#*=}" /f >/dev/null 2>&1
   done
   WINEPREFIX=$base wineserver -w

@@ -149,8 +149,10 @@ TEST(Templates, AsTabled)
 
 // ---- The live frame -------------------------------------------------------
 
-// Dialog units to pixels as the dialog manager maps them.
+// Dialog units to pixels as the dialog manager maps them: a horizontal unit
+// is a quarter of the base width, a vertical one an eighth of the base height.
 int Map(int units, int baseUnits) { return MulDiv(units, baseUnits, 4); }
+int MapY(int units, int baseUnits) { return MulDiv(units, baseUnits, 8); }
 
 TEST(Frame, CentredAndLaidOutAsItsTemplate)
 {
@@ -180,7 +182,7 @@ TEST(Frame, CentredAndLaidOutAsItsTemplate)
         if (Map(7, b) == area.left && Map(318, b) == area.right - area.left)
             bx = b;
     for (int b = 1; b < 40 && !by; ++b)
-        if (Map(51, b) == area.top && Map(150, b) == area.bottom - area.top)
+        if (MapY(51, b) == area.top && MapY(150, b) == area.bottom - area.top)
             by = b;
     ASSERT_NE(0, bx);
     ASSERT_NE(0, by);
@@ -190,9 +192,9 @@ TEST(Frame, CentredAndLaidOutAsItsTemplate)
     for (const Placed& b : buttons) {
         RECT c = clientRect(b.id);
         EXPECT_EQ(Map(b.x, bx), c.left) << b.id;
-        EXPECT_EQ(Map(b.y, by), c.top) << b.id;
+        EXPECT_EQ(MapY(b.y, by), c.top) << b.id;
         EXPECT_EQ(Map(b.cx, bx), c.right - c.left) << b.id;
-        EXPECT_EQ(Map(b.cy, by), c.bottom - c.top) << b.id;
+        EXPECT_EQ(MapY(b.cy, by), c.bottom - c.top) << b.id;
     }
     EXPECT_FALSE(ui::IsVisible(GetDlgItem(frame, IDC_PAGE_AREA)));
     EXPECT_EQ("NOVLA Tessaronix", ui::Text(frame));
