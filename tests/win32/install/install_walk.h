@@ -58,8 +58,18 @@ inline bool BeginInstall(ui::Installer& installer, const Options& options)
 {
     if (!options.folder.empty())
         SendMessageA(ui::Control(installer.frame, IDC_DEST_FOLDER), WM_SETTEXT, 0, (LPARAM)options.folder.c_str());
-    if (options.scope != 0)
-        ui::Click(ui::Control(installer.frame, options.scope));
+    if (options.scope != 0) {
+        // Continue must not overtake the choice: wait until the radio shows
+        // it (under load Wine has been seen to drop a posted click).
+        HWND radio = ui::Control(installer.frame, options.scope);
+        bool chosen = false;
+        for (int attempt = 0; attempt < 3 && !chosen; ++attempt) {
+            ui::Click(radio);
+            chosen = ui::WaitUntil([&] { return SendMessageA(radio, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 3000);
+        }
+        if (!chosen)
+            return false;
+    }
     ui::Click(ui::Control(installer.frame, IDC_CONTINUE));
     return WaitForControl(installer, IDC_FILE_BAR);
 }
