@@ -21,14 +21,13 @@ struct PageStep {
     DLGPROC nextProc;
 };
 
-static bool LicenseAccepted(HWND page) { return IsLicenseAccepted(page); }
 static bool FolderCommitted(HWND page) { return ValidateInstallFolder(page) == 1; }
 
 // Indexed by WizardState.
 static const PageStep kPageSteps[PAGE_FINISH + 1] = {
     {NULL, STEP_NONE, IDD_WELCOME, WelcomePageProc},
     {NULL, STEP_DISABLE_CONTINUE, IDD_LICENSE, LicensePageProc},
-    {LicenseAccepted, STEP_NONE, IDD_DESTINATION, DestinationPageProc},
+    {IsLicenseAccepted, STEP_NONE, IDD_DESTINATION, DestinationPageProc},
     {FolderCommitted, STEP_HIDE_CONTINUE, IDD_PROGRESS, ProgressPageProc},
     {NULL, STEP_RENAME_CANCEL, IDD_FINISH, FinishPageProc},
     {NULL, STEP_NONE, 0, NULL},

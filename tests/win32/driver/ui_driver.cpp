@@ -374,30 +374,43 @@ COLORREF ScreenPixel(int x, int y)
     return colour;
 }
 
-bool HoldFile(FileHolder& holder, const std::string& path)
+bool StartPiped(const std::string& program, std::string commandLine, PROCESS_INFORMATION& process,
+                HANDLE& output)
 {
-    static int serial = 0;
-    std::string eventName = "NovlaRelease" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++serial);
-    holder.release = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd, writeEnd;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+    HANDLE writeEnd;
+    if (!CreatePipe(&output, &writeEnd, &inherit, 0))
         return false;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    std::string program = EnvPath("NOVLA_TEST_HELPERS") + "\\hold_file.exe";
-    std::string commandLine = "\"" + program + "\" \"" + path + "\" " + eventName;
+    SetHandleInformation(output, HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = writeEnd;
     startup.hStdError = writeEnd;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    bool started = CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                  &startup, &holder.process) != FALSE;
+    bool started = CreateProcessA(program.empty() ? nullptr : program.c_str(), &commandLine[0], nullptr, nullptr,
+                                  TRUE, 0, nullptr, nullptr, &startup, &process) != FALSE;
+    // The child holds the only write end now: reads end when it exits.
     CloseHandle(writeEnd);
+    if (!started) {
+        CloseHandle(output);
+        output = nullptr;
+    }
+    return started;
+}
+
+bool HoldFile(FileHolder& holder, const std::string& path)
+{
+    static int serial = 0;
+    std::string eventName = "NovlaRelease" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++serial);
+    holder.release = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
+    std::string program = EnvPath("NOVLA_TEST_HELPERS") + "\\hold_file.exe";
+    HANDLE readEnd;
+    if (!StartPiped(program, "\"" + program + "\" \"" + path + "\" " + eventName, holder.process, readEnd))
+        return false;
     char line[16] = {};
     DWORD got = 0;
-    bool held = started && ReadFile(readEnd, line, 4, &got, nullptr) && got == 4 && memcmp(line, "held", 4) == 0;
+    bool held = ReadFile(readEnd, line, 4, &got, nullptr) && got == 4 && memcmp(line, "held", 4) == 0;
     CloseHandle(readEnd);
     return held;
 }

@@ -94,6 +94,12 @@ bool SaveWindow(HWND window, const std::string& path);
 // The colour of one screen pixel.
 COLORREF ScreenPixel(int x, int y);
 
+// Starts a program whose standard output and error go to a pipe; output
+// is the pipe's read end, which the caller reads and closes. program may be
+// empty (the command line's first word is then looked up).
+bool StartPiped(const std::string& program, std::string commandLine, PROCESS_INFORMATION& process,
+                HANDLE& output);
+
 // Another process holding a file open without sharing (helpers/hold_file).
 struct FileHolder {
     PROCESS_INFORMATION process{};

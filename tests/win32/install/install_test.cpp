@@ -69,33 +69,19 @@ void ExpectRegistry(const std::string& program)
 // Wine's own uninstaller, a real reader of the uninstall entry, lists it.
 std::string UninstallerList()
 {
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd, writeEnd;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return "";
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION process{};
-    char commandLine[] = "uninstaller.exe --list";
-    bool started =
-        CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process) != FALSE;
-    CloseHandle(writeEnd);
+    HANDLE readEnd;
+    if (!ui::StartPiped("", "uninstaller.exe --list", process, readEnd))
+        return "";
     std::string output;
     char buffer[512];
     DWORD got;
-    while (started && ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
         output.append(buffer, got);
     CloseHandle(readEnd);
-    if (started) {
-        WaitForSingleObject(process.hProcess, 10000);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
     return output;
 }
 
