@@ -34,9 +34,21 @@ struct Watch {
     DWORD milliseconds = 0;                   // from Continue to the finish page
 };
 
+// Waits until a page's control shows. A page's controls exist one by one
+// while the page is being made and the page shows only once it has
+// initialised, so a control that merely exists does not mean its siblings
+// do. The settle then lets the frame finish placing the page.
 inline bool WaitForControl(const ui::Installer& installer, int id, DWORD timeoutMs = 10000)
 {
-    return ui::WaitUntil([&] { return ui::Control(installer.frame, id) != nullptr; }, timeoutMs);
+    bool shown = ui::WaitUntil(
+        [&] {
+            HWND control = ui::Control(installer.frame, id);
+            return control != nullptr && IsWindowVisible(control);
+        },
+        timeoutMs);
+    if (shown)
+        ui::Settle(installer);
+    return shown;
 }
 
 // Starts the installer and walks to the destination page.
@@ -59,15 +71,12 @@ inline bool BeginInstall(ui::Installer& installer, const Options& options)
     if (!options.folder.empty())
         SendMessageA(ui::Control(installer.frame, IDC_DEST_FOLDER), WM_SETTEXT, 0, (LPARAM)options.folder.c_str());
     if (options.scope != 0) {
-        // Continue must not overtake the choice: wait until the radio shows
-        // it (under load Wine has been seen to drop a posted click).
+        // Continue must not overtake the choice: wait until the radio shows it.
         HWND radio = ui::Control(installer.frame, options.scope);
-        bool chosen = false;
-        for (int attempt = 0; attempt < 3 && !chosen; ++attempt) {
-            ui::Click(radio);
-            chosen = ui::WaitUntil([&] { return SendMessageA(radio, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 3000);
-        }
-        if (!chosen)
+        if (radio == nullptr)
+            return false;
+        ui::Click(radio);
+        if (!ui::WaitUntil([&] { return SendMessageA(radio, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 10000))
             return false;
     }
     ui::Click(ui::Control(installer.frame, IDC_CONTINUE));
