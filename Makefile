@@ -22,7 +22,8 @@ deps:
 	@mkdir -p $(BUILD)
 
 host: deps
-	@cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=Release $(QUIET_CMAKE)
+	@cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=Release -DNOVLA_RELEASE_EXE=$(abspath $(WIN32))/TessaronixSetup.exe \
+	  $(QUIET_CMAKE)
 	@cmake --build $(HOST) -j$(JOBS)
 
 win32: host

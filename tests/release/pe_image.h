@@ -1,0 +1,190 @@
+// A small reader of a built Windows executable, for the tests that read the
+// release installer back: the file header, the optional header, the section
+// table, the import directory and the resource tree. Every read is checked
+// against the file's size; a malformed image reads as absent, never outside
+// the bytes.
+#pragma once
+
+#include <stdint.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace pe {
+
+struct Section {
+    std::string name;
+    uint32_t virtualAddress = 0;
+    uint32_t virtualSize = 0;
+    uint32_t rawOffset = 0;
+    uint32_t rawSize = 0;
+};
+
+// A resource's type and name: a number, or (for a named one) its text.
+struct ResourceKey {
+    uint32_t id = 0;
+    std::string name;
+};
+
+class Image {
+public:
+    explicit Image(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        bytes_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        Parse();
+    }
+
+    bool valid() const { return valid_; }
+    uint16_t machine() const { return U16(nt_ + 4); }
+    uint32_t timeDateStamp() const { return U32(nt_ + 8); }
+    uint32_t symbolTable() const { return U32(nt_ + 12); }
+    uint32_t symbolCount() const { return U32(nt_ + 16); }
+    uint16_t characteristics() const { return U16(nt_ + 22); }
+    uint16_t magic() const { return U16(optional_); }
+    uint16_t osVersionMajor() const { return U16(optional_ + 40); }
+    uint16_t osVersionMinor() const { return U16(optional_ + 42); }
+    uint16_t subsystemVersionMajor() const { return U16(optional_ + 48); }
+    uint16_t subsystemVersionMinor() const { return U16(optional_ + 50); }
+    uint16_t subsystem() const { return U16(optional_ + 68); }
+    const std::vector<Section>& sections() const { return sections_; }
+
+    // Data directory `index` of a PE32 image: its RVA and size.
+    uint32_t DirectoryRva(int index) const { return U32(optional_ + 96 + 8 * index); }
+    uint32_t DirectorySize(int index) const { return U32(optional_ + 100 + 8 * index); }
+
+    // The names of the DLLs the import directory names, as written.
+    std::vector<std::string> ImportedLibraries() const
+    {
+        std::vector<std::string> names;
+        size_t at = Offset(DirectoryRva(1));
+        for (; at != 0 && Has(at, 20) && U32(at + 12) != 0; at += 20)
+            names.push_back(CString(Offset(U32(at + 12))));
+        return names;
+    }
+
+    // The bytes of the resource of `type` and `name` (first language), or
+    // false when the image has none.
+    bool Resource(const ResourceKey& type, const ResourceKey& name, std::string* data) const
+    {
+        size_t root = Offset(DirectoryRva(2));
+        if (root == 0)
+            return false;
+        size_t level = Find(root, root, type);
+        level = level ? Find(root, level, name) : 0;
+        if (level == 0 || !Has(level, 16) || U16(level + 12) + U16(level + 14) == 0)
+            return false;
+        uint32_t leaf = U32(level + 16 + 4);
+        if (leaf & 0x80000000u)
+            return false;
+        size_t entry = root + leaf;
+        if (!Has(entry, 16))
+            return false;
+        size_t at = Offset(U32(entry));
+        uint32_t size = U32(entry + 4);
+        if (at == 0 || !Has(at, size))
+            return false;
+        data->assign(bytes_.begin() + at, bytes_.begin() + at + size);
+        return true;
+    }
+
+    // The time stamp of the root of the resource tree.
+    uint32_t ResourceTimeDateStamp() const
+    {
+        size_t root = Offset(DirectoryRva(2));
+        return root ? U32(root + 4) : 0xFFFFFFFFu;
+    }
+
+private:
+    bool Has(size_t at, size_t count) const { return at <= bytes_.size() && count <= bytes_.size() - at; }
+    uint16_t U16(size_t at) const
+    {
+        return Has(at, 2) ? (uint16_t)(uint8_t(bytes_[at]) | uint8_t(bytes_[at + 1]) << 8) : 0;
+    }
+    uint32_t U32(size_t at) const { return Has(at, 4) ? (uint32_t)U16(at) | (uint32_t)U16(at + 2) << 16 : 0; }
+
+    std::string CString(size_t at) const
+    {
+        std::string text;
+        while (at != 0 && at < bytes_.size() && bytes_[at] != '\0')
+            text += bytes_[at++];
+        return text;
+    }
+
+    // The file offset of an RVA, or 0 when no section holds it.
+    size_t Offset(uint32_t rva) const
+    {
+        for (const Section& s : sections_) {
+            if (rva >= s.virtualAddress && rva - s.virtualAddress < s.rawSize)
+                return s.rawOffset + (rva - s.virtualAddress);
+        }
+        return 0;
+    }
+
+    // The entry of directory `dir` that matches `key`: the offset of its
+    // subdirectory, or 0.
+    size_t Find(size_t root, size_t dir, const ResourceKey& key) const
+    {
+        if (!Has(dir, 16))
+            return 0;
+        unsigned count = U16(dir + 12) + U16(dir + 14);
+        for (unsigned i = 0; i < count; ++i) {
+            size_t entry = dir + 16 + 8 * (size_t)i;
+            uint32_t name = U32(entry), target = U32(entry + 4);
+            bool matches = false;
+            if (name & 0x80000000u) {
+                size_t text = root + (name & 0x7FFFFFFFu);
+                std::string ascii;
+                for (unsigned c = 0, length = U16(text); c < length && Has(text + 2 + 2 * c, 2); ++c)
+                    ascii += (char)U16(text + 2 + 2 * c);
+                matches = !key.name.empty() && ascii == key.name;
+            } else {
+                matches = key.name.empty() && name == key.id;
+            }
+            if (matches && (target & 0x80000000u))
+                return root + (target & 0x7FFFFFFFu);
+        }
+        return 0;
+    }
+
+    void Parse()
+    {
+        if (!Has(0, 64) || bytes_[0] != 'M' || bytes_[1] != 'Z')
+            return;
+        nt_ = U32(60);
+        if (!Has(nt_, 24) || U32(nt_) != 0x00004550u)  // "PE\0\0"
+            return;
+        uint16_t sectionCount = U16(nt_ + 6);
+        uint16_t optionalSize = U16(nt_ + 20);
+        optional_ = nt_ + 24;
+        if (optionalSize < 96 + 8 * 16 || !Has(optional_, optionalSize))
+            return;
+        size_t table = optional_ + optionalSize;
+        for (uint16_t i = 0; i < sectionCount; ++i) {
+            size_t at = table + 40 * (size_t)i;
+            if (!Has(at, 40))
+                return;
+            Section s;
+            for (int c = 0; c < 8 && bytes_[at + c] != '\0'; ++c)
+                s.name += bytes_[at + c];
+            s.virtualSize = U32(at + 8);
+            s.virtualAddress = U32(at + 12);
+            s.rawSize = U32(at + 16);
+            s.rawOffset = U32(at + 20);
+            if (!Has(s.rawOffset, s.rawSize))
+                return;
+            sections_.push_back(s);
+        }
+        valid_ = true;
+    }
+
+    std::vector<char> bytes_;
+    size_t nt_ = 0;
+    size_t optional_ = 0;
+    std::vector<Section> sections_;
+    bool valid_ = false;
+};
+
+}  // namespace pe
