@@ -17,7 +17,6 @@ namespace pe {
 struct Section {
     std::string name;
     uint32_t virtualAddress = 0;
-    uint32_t virtualSize = 0;
     uint32_t rawOffset = 0;
     uint32_t rawSize = 0;
 };
@@ -169,7 +168,6 @@ private:
             Section s;
             for (int c = 0; c < 8 && bytes_[at + c] != '\0'; ++c)
                 s.name += bytes_[at + c];
-            s.virtualSize = U32(at + 8);
             s.virtualAddress = U32(at + 12);
             s.rawSize = U32(at + 16);
             s.rawOffset = U32(at + 20);
