@@ -89,14 +89,7 @@ inline Pixels BitmapPixels(HBITMAP bitmap)
 // The screen's pixels in the rectangle at (x, y), width x height.
 inline Pixels ScreenPixels(int x, int y, int width, int height)
 {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, x, y, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    HBITMAP bitmap = ui::CaptureScreen(x, y, width, height);
     Pixels out = BitmapPixels(bitmap);
     DeleteObject(bitmap);
     return out;

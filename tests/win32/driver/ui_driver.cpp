@@ -243,12 +243,8 @@ static UINT IconOf(HWND box)
         for (int attempt = 0; attempt < 20 && best == 0xFFFF; ++attempt) {
             RECT r = ScreenRect(child);
             HDC screen = GetDC(nullptr);
-            HDC shot = CreateCompatibleDC(screen);
-            HBITMAP shotBitmap = CreateCompatibleBitmap(screen, w, h);
-            HGDIOBJ oldShot = SelectObject(shot, shotBitmap);
-            BitBlt(shot, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-            SelectObject(shot, oldShot);
-            std::vector<DWORD> onScreen = PixelsOf(shot, shotBitmap, w, h);
+            HBITMAP shotBitmap = CaptureScreen(r.left, r.top, w, h);
+            std::vector<DWORD> onScreen = PixelsOf(screen, shotBitmap, w, h);
             COLORREF background = GetPixel(screen, r.left, r.top);
             size_t bestDiff = (size_t)w * h / 8;
             for (const Known& k : known) {
@@ -273,7 +269,6 @@ static UINT IconOf(HWND box)
                 DeleteDC(drawn);
             }
             DeleteObject(shotBitmap);
-            DeleteDC(shot);
             ReleaseDC(nullptr, screen);
             if (best == 0xFFFF)
                 Sleep(50);
@@ -318,15 +313,24 @@ void AnswerMessageBox(const MessageBox& box)
         PostMessageA(box.window, WM_COMMAND, IDOK, 0);
 }
 
-// Saves a screen rectangle as a 24-bit BMP file.
-static bool SaveScreenArea(const std::string& path, int left, int top, int width, int height)
+HBITMAP CaptureScreen(int x, int y, int width, int height)
 {
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, screen, x, y, SRCCOPY);
     SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
+// Saves a screen rectangle as a 24-bit BMP file.
+static bool SaveScreenArea(const std::string& path, int left, int top, int width, int height)
+{
+    HBITMAP bitmap = CaptureScreen(left, top, width, height);
+    HDC screen = GetDC(nullptr);
 
     BITMAPINFOHEADER header{};
     header.biSize = sizeof header;
@@ -336,9 +340,8 @@ static bool SaveScreenArea(const std::string& path, int left, int top, int width
     header.biBitCount = 24;
     DWORD stride = (width * 3 + 3) & ~3u;
     std::vector<BYTE> pixels(stride * height);
-    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    GetDIBits(screen, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
     DeleteObject(bitmap);
-    DeleteDC(memory);
     ReleaseDC(nullptr, screen);
 
     BITMAPFILEHEADER file{};

@@ -87,6 +87,9 @@ bool WaitForMessageBox(const Installer& installer, MessageBox& box, const char* 
 // Presses the box's OK button.
 void AnswerMessageBox(const MessageBox& box);
 
+// A copy of the screen rectangle at (x, y), width x height, as a bitmap
+// the caller deletes.
+HBITMAP CaptureScreen(int x, int y, int width, int height);
 // Saves the screen (the whole Xvfb display) as a 24-bit BMP file.
 bool SaveScreen(const std::string& path);
 // Saves the screen area of a window (as shown, with what covers it).
