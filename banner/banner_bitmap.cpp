@@ -19,7 +19,10 @@ void SplitSysColor(int index, uint8_t* blue, uint8_t* green, uint8_t* red)
     *red = color.red;
 }
 
-HBITMAP CreateDeviceBitmap(HDC dc, uint16_t width, uint16_t height, const uint8_t* pixels)
+// A device bitmap compatible with dc, initialised from width x height 24-bit
+// bottom-up pixels (rows padded to 4 bytes); CreateDIBitmap's handle, null
+// when it fails. The bitmap does not refer to the pixels afterwards.
+static HBITMAP CreateDeviceBitmap(HDC dc, uint16_t width, uint16_t height, const uint8_t* pixels)
 {
     DibInfo24 info;
     FillDibHeader24(&info, width, height);
@@ -29,7 +32,7 @@ HBITMAP CreateDeviceBitmap(HDC dc, uint16_t width, uint16_t height, const uint8_
 
 HBITMAP LoadBannerBitmap(HDC dc, HINSTANCE instance, WORD resourceId, WORD targetWidth)
 {
-    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(resourceId), RT_BITMAP);
     if (!found)
         return NULL;
     // The size bounds every read of the decoder: the header's own sizes and

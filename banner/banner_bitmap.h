@@ -12,10 +12,5 @@
 // bitmap.
 HBITMAP LoadBannerBitmap(HDC dc, HINSTANCE instance, WORD resourceId, WORD targetWidth);
 
-// A device bitmap compatible with dc, initialised from width x height 24-bit
-// bottom-up pixels (rows padded to 4 bytes); CreateDIBitmap's handle, null
-// when it fails. The bitmap does not refer to the pixels afterwards.
-HBITMAP CreateDeviceBitmap(HDC dc, uint16_t width, uint16_t height, const uint8_t* pixels);
-
 // The blue, green and red bytes of GetSysColor(index).
 void SplitSysColor(int index, uint8_t* blue, uint8_t* green, uint8_t* red);

@@ -131,8 +131,16 @@ uint8_t* DecodeRle8(uint16_t width, uint16_t height, const uint8_t* data, size_t
     return out;
 }
 
-uint8_t* ConvertToBgr24(const PixelBuffer* buffer, const uint8_t* rows, unsigned depth,
-                        const uint8_t* colorTable, uint16_t colorCount, BgrColor buttonFace)
+// Converts `buffer->height` source rows of `buffer->width` pixels, depth 8
+// (indices into `colorTable`, `colorCount` entries of 4 bytes) or 24 (blue,
+// green, red), rows padded to 4 bytes, into a new 24-bit block of height x
+// stride + 1 bytes owned by the caller. Colours whose three channels share a
+// set bit are tinted with `buttonFace` (TintChannel); an index beyond the
+// colour table is black. The caller guarantees that the source rows and the
+// colour table are readable. The padding bytes are zeroed. Null when the
+// block cannot be allocated or the depth is neither 8 nor 24.
+static uint8_t* ConvertToBgr24(const PixelBuffer* buffer, const uint8_t* rows, unsigned depth,
+                               const uint8_t* colorTable, uint16_t colorCount, BgrColor buttonFace)
 {
     if (depth != 8 && depth != 24)
         return NULL;

@@ -8,10 +8,10 @@ bool PathExists(const char* path);
 
 // Creates path with every missing parent, shortest first; the drive root is
 // never created. Returns the result of the last CreateDirectoryA made, or
-// true when none was needed. A path longer than 259 characters creates
-// nothing and returns false. Never walks before the start of the path: a
-// path without a drive root (UNC, relative, empty) is treated as levels
-// separated by its backslashes.
+// true when none was needed. Only a drive-rooted path (X:\...) of at most
+// 259 characters is created: any other (UNC, relative, empty, too long)
+// creates nothing and returns false, so no folder ever lands relative to
+// the current directory.
 bool CreateFolderChain(const char* path);
 
 // Deletes every file below folder, at every depth, read-only, hidden and

@@ -18,6 +18,11 @@
 #include "setup/session.h"
 #include "shell/shell.h"
 
+static void StartInstallTimer(HWND page);
+static LRESULT OnInstallTimer(HWND page, UINT_PTR timer);
+static bool ExtractPayload(HWND page);
+static void AbortInstallation();
+
 INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
@@ -32,12 +37,14 @@ INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
     return FALSE;
 }
 
-void StartInstallTimer(HWND page)
+// The page's one-shot installation timer.
+static void StartInstallTimer(HWND page)
 {
-    SetTimer(page, IDT_INSTALL, 500, NULL);
+    SetTimer(page, IDT_INSTALL, INSTALL_START_DELAY, NULL);
 }
 
-LRESULT OnInstallTimer(HWND page, UINT_PTR timer)
+// The installation run, on the timer's first tick. Returns 0.
+static LRESULT OnInstallTimer(HWND page, UINT_PTR timer)
 {
     // First, before anything can dispatch messages: the run happens once.
     KillTimer(page, timer);
@@ -50,7 +57,8 @@ LRESULT OnInstallTimer(HWND page, UINT_PTR timer)
     return 0;
 }
 
-void AbortInstallation()
+// The abort message over the frame, then Cancel posted to it.
+static void AbortInstallation()
 {
     char text[KEY_CAPACITY];
     FormatText(text, sizeof text,
@@ -100,7 +108,7 @@ static FILETIME InstalledFileTime()
 // holds fewer bytes than the row says (nothing may read beyond it).
 static const uint8_t* RowBytes(const PayloadEntry* entry)
 {
-    HRSRC resource = FindResourceA(g_session.instance, entry->resourceName, MAKEINTRESOURCEA(10));
+    HRSRC resource = FindResourceA(g_session.instance, entry->resourceName, RT_RCDATA);
     if (resource == NULL)
         return NULL;
     uint32_t needed = entry->storedSize != 0 ? entry->storedSize : entry->fileSize;
@@ -130,11 +138,16 @@ static bool FailRow(HWND page)
     MessageBoxA(page, "Unable to create destination file!\r\nInstallation will now be aborted.", SETUP_TITLE,
                 MB_OK | MB_ICONERROR);
     SetDlgItemTextA(page, IDC_FILE_LABEL, "");
-    PumpMessagesFor(page, 500);
+    PumpMessagesFor(page, SUCCESS_PAUSE);
     return false;
 }
 
-bool ExtractPayload(HWND page)
+// Writes every file-table row of this Windows generation into its folder
+// with the product's fixed file time, showing each path in label 500 and
+// stepping bar 501. False after the "Unable to create destination file!"
+// box when a row cannot be written whole (its file cannot be created, its
+// resource is missing or short, a write fails); the rows before it stay.
+static bool ExtractPayload(HWND page)
 {
     PrepareProgramFolder();
 
@@ -170,13 +183,13 @@ bool ExtractPayload(HWND page)
             }
             SetFileTime(file, &fileTime, &fileTime, &fileTime);
             CloseHandle(file);
-            pause = 200;
+            pause = STEP_PAUSE;
         }
         // Every row steps the bar, so it is full when the last row is done.
         SendMessageA(bar, PBM_STEPIT, 0, 0);
         PumpMessagesFor(page, pause);
     }
     SetDlgItemTextA(page, IDC_FILE_LABEL, "Success");
-    PumpMessagesFor(page, 500);
+    PumpMessagesFor(page, SUCCESS_PAUSE);
     return true;
 }

@@ -6,17 +6,17 @@
 OsClass ClassifyWindowsVersion(uint32_t platformId, uint32_t major, uint32_t minor)
 {
     if (platformId != PLATFORM_WIN32_NT)
-        return 0;
+        return OS_CLASS_WIN9X;
     if (major == 5)
-        return minor == 1 ? 2 : 1;
+        return minor == 1 ? OS_CLASS_XP : OS_CLASS_NT;
     if (major == 6 && minor == 0)
-        return 3;
-    return 1;
+        return OS_CLASS_VISTA;
+    return OS_CLASS_NT;
 }
 
 OsVariantMask VariantMaskFor(OsClass osClass)
 {
-    return osClass >= 2 ? OS_MODERN : OS_LEGACY;
+    return osClass >= OS_CLASS_XP ? OS_MODERN : OS_LEGACY;
 }
 
 bool EntryApplies(const PayloadEntry* entry, OsVariantMask mask)
@@ -48,7 +48,8 @@ bool IsNoShortcut(const char* shortcutName)
     return shortcutName[0] == '-';
 }
 
-const char* EntryFolder(const PayloadEntry* entry)
+// The install folder (g_installDirs) that a row goes to.
+static const char* EntryFolder(const PayloadEntry* entry)
 {
     const char* const dirs[3] = {g_installDirs[DIR_PROGRAM], g_installDirs[DIR_WINDOWS], g_installDirs[DIR_SYSTEM]};
     return EntryFolderOf(entry, dirs);

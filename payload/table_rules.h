@@ -6,9 +6,14 @@
 
 #include "payload/product.h"
 
-// Windows generation: 0 Windows 9x/ME (or a failed version query), 1 any
-// other NT, 2 NT 5.1 (XP), 3 NT 6.0 (Vista).
+// The Windows generation: which of a program's two builds is installed.
 typedef uint8_t OsClass;
+enum : OsClass {
+    OS_CLASS_WIN9X = 0,  // Windows 95, 98, ME (not the NT platform)
+    OS_CLASS_NT = 1,     // NT 4, 2000, 5.2, 6.1 and later: the legacy builds too
+    OS_CLASS_XP = 2,     // NT 5.1
+    OS_CLASS_VISTA = 3,  // NT 6.0
+};
 typedef uint16_t OsVariantMask;
 
 enum { PLATFORM_WIN32_NT = 2 };
@@ -28,8 +33,6 @@ uint32_t RequiredSpaceFor(const PayloadTable* table, OsVariantMask mask);
 // True when a shortcut name means "no shortcut" (first character '-').
 bool IsNoShortcut(const char* shortcutName);
 
-// The install folder (g_installDirs) that a row goes to.
-const char* EntryFolder(const PayloadEntry* entry);
-// The row's folder joined with its fileName. False (out empty) when the
+// The row's install folder (g_installDirs) joined with its fileName. False (out empty) when the
 // path would not fit the capacity.
 bool EntryTargetPath(const PayloadEntry* entry, char* out, size_t capacity);

@@ -62,7 +62,9 @@ static void RegisterVerb(const char* keyName, int verbFlag, const char* program,
     SetClassesRootValue(keyName, topic, KEY_DDE_TOPIC, verbFlag);
 }
 
-void RegisterDocumentType(const char* extension, const char* progId, const char* program, const char* description,
+// A document type: extension -> ProgID -> description, icon, and an "open"
+// verb whose command starts program with /DDE and sends [command("%1")].
+static void RegisterDocumentType(const char* extension, const char* progId, const char* program, const char* description,
                           const char* command, const char* application, const char* topic, int16_t icon)
 {
     SetClassesRootValue(extension, progId, KEY_EXTENSION, 1);
@@ -73,7 +75,8 @@ void RegisterDocumentType(const char* extension, const char* progId, const char*
     RegisterVerb(progId, 1, program, command, application, topic);
 }
 
-void RegisterFindVerb(const char* classKey, const char* program, const char* command, const char* application,
+// A "find" verb on a shell class (Drive, Directory), started through DDE.
+static void RegisterFindVerb(const char* classKey, const char* program, const char* command, const char* application,
                       const char* topic)
 {
     RegisterVerb(classKey, 0, program, command, application, topic);

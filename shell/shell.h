@@ -13,15 +13,6 @@
 // nothing is created and the page is untouched.
 bool CreateShortcuts(HWND page);
 
-// The file-system path of a special folder (CSIDL) into out, bounded by
-// capacity. False when the shell cannot find the folder; out is empty then,
-// and also when the folder has no file-system path or does not fit.
-bool GetSpecialFolderPath(char* out, int16_t capacity, int csidl);
-
-// One shell-link file: target, working folder and description, saved at
-// linkFile (replacing an existing one). Failures leave the link missing.
-void CreateShellLink(const char* target, const char* workingFolder, const char* linkFile, const char* description);
-
 // The registry step: install path and version, the uninstall entry, the
 // shell-extension class, the find extension, the find verbs on drives and
 // folders, and the two document types. Silent on every failure.
@@ -30,15 +21,6 @@ void RegisterProduct(HWND page);
 // The default value of one key below HKEY_CLASSES_ROOT, the key picked by
 // kind (ClassesRootKeyKind) and the verb flag (1 "open", 0 "find").
 void SetClassesRootValue(const char* keyName, const char* data, int16_t kind, int verbFlag);
-
-// A document type: extension -> ProgID -> description, icon, and an "open"
-// verb whose command starts program with /DDE and sends [command("%1")].
-void RegisterDocumentType(const char* extension, const char* progId, const char* program, const char* description,
-                          const char* command, const char* application, const char* topic, int16_t icon);
-
-// A "find" verb on a shell class (Drive, Directory), started through DDE.
-void RegisterFindVerb(const char* classKey, const char* program, const char* command, const char* application,
-                      const char* topic);
 
 // Class identifier of the shell-extension library.
 #define SHELL_EXTENSION_GUID "{5D2E8A41-7C3B-4F19-9A6E-2B8C0D4F1E73}"

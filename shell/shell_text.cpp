@@ -25,7 +25,8 @@ bool BuildLinkPath(char* out, size_t capacity, const char* folder, const char* g
     return built;
 }
 
-const char* VerbName(int verbFlag) { return verbFlag == 1 ? "open" : "find"; }
+// Verb of the command and DDE kinds: 1 "open", 0 "find".
+static const char* VerbName(int verbFlag) { return verbFlag == 1 ? "open" : "find"; }
 
 bool ClassesRootKeyPath(char* out, size_t capacity, const char* keyName, int kind, int verbFlag)
 {

@@ -23,9 +23,6 @@ enum ClassesRootKeyKind {
     KEY_DDE_TOPIC = 7,     // "%s\shell\%s\ddeexec\topic"
 };
 
-// Verb of the command and DDE kinds: 1 "open", 0 "find".
-const char* VerbName(int verbFlag);
-
 // The key path of kind for keyName and the verb. False (out empty) for an
 // unknown kind or a path that does not fit.
 bool ClassesRootKeyPath(char* out, size_t capacity, const char* keyName, int kind, int verbFlag);

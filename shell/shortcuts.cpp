@@ -4,6 +4,7 @@
 #include "common/folders.h"
 #include "common/path_text.h"
 #include "common/pump.h"
+#include "payload/install_run.h"
 #include "payload/product.h"
 #include "payload/table_rules.h"
 #include "resources/resource_ids.h"
@@ -17,7 +18,10 @@ static const IID kPersistFileInterface = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x0
 
 enum { WIDE_PATH_CAPACITY = 512 };
 
-bool GetSpecialFolderPath(char* out, int16_t capacity, int csidl)
+// The file-system path of a special folder (CSIDL) into out, bounded by
+// capacity. False when the shell cannot find the folder; out is empty then,
+// and also when the folder has no file-system path or does not fit.
+static bool GetSpecialFolderPath(char* out, int16_t capacity, int csidl)
 {
     if (capacity <= 0)
         return false;
@@ -34,7 +38,9 @@ bool GetSpecialFolderPath(char* out, int16_t capacity, int csidl)
     return true;
 }
 
-void CreateShellLink(const char* target, const char* workingFolder, const char* linkFile, const char* description)
+// One shell-link file: target, working folder and description, saved at
+// linkFile (replacing an existing one). Failures leave the link missing.
+static void CreateShellLink(const char* target, const char* workingFolder, const char* linkFile, const char* description)
 {
     IShellLinkA* link = NULL;
     if (FAILED(CoCreateInstance(kShellLinkClass, NULL, CLSCTX_INPROC_SERVER, kShellLinkInterface, (void**)&link)))
@@ -94,7 +100,7 @@ bool CreateShortcuts(HWND page)
         SetDlgItemTextA(page, IDC_SHORTCUT_LABEL, entry->shortcutName);
         CreateRowShortcut(entry, programs);
         SendMessageA(bar, PBM_STEPIT, 0, 0);
-        PumpMessagesFor(page, 200);
+        PumpMessagesFor(page, STEP_PAUSE);
     }
 
     // The desktop link to the main application, named after its shortcut,
@@ -109,7 +115,7 @@ bool CreateShortcuts(HWND page)
         CreateShellLink(target, g_installDirs[DIR_PROGRAM], linkFile, main->shortcutName);
 
     SetDlgItemTextA(page, IDC_SHORTCUT_LABEL, "Success");
-    PumpMessagesFor(page, 500);
+    PumpMessagesFor(page, SUCCESS_PAUSE);
     CoUninitialize();
     return true;
 }

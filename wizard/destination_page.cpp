@@ -9,6 +9,13 @@
 #include "wizard/page_helpers.h"
 #include "wizard/pages.h"
 
+static void InitDestinationPage(HWND page);
+static void OnDestinationCommand(HWND page, int controlId, int code);
+static void BrowseInstallFolder(HWND page);
+static void ResetInstallFolder(HWND page);
+static void ReadShortcutScope(HWND page);
+static void ShowRequiredSpace(HWND page);
+
 INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
@@ -22,7 +29,7 @@ INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
     return 0;
 }
 
-void InitDestinationPage(HWND page)
+static void InitDestinationPage(HWND page)
 {
     char text[512];
     if (FormatText(text, sizeof text,
@@ -35,7 +42,7 @@ void InitDestinationPage(HWND page)
     ResetInstallFolder(page);
     ApplyBoldFont(page, IDC_REQUIRED_SPACE);
     ShowRequiredSpace(page);
-    if (GetOsClass() != 0) {
+    if (GetOsClass() != OS_CLASS_WIN9X) {
         g_session.allUsers = 1;
         CheckDlgButton(page, IDC_SCOPE_ALL, BST_CHECKED);
     } else {
@@ -46,7 +53,7 @@ void InitDestinationPage(HWND page)
     }
 }
 
-void OnDestinationCommand(HWND page, int controlId, int code)
+static void OnDestinationCommand(HWND page, int controlId, int code)
 {
     if (code != BN_CLICKED)
         return;
@@ -76,7 +83,7 @@ static void FreeItemList(LPITEMIDLIST items)
     }
 }
 
-void BrowseInstallFolder(HWND page)
+static void BrowseInstallFolder(HWND page)
 {
     // Rooted at My Computer; at the desktop when that cannot be had.
     LPITEMIDLIST root = NULL;
@@ -98,17 +105,17 @@ void BrowseInstallFolder(HWND page)
     FreeItemList(root);
 }
 
-void ResetInstallFolder(HWND page)
+static void ResetInstallFolder(HWND page)
 {
     SetDlgItemTextA(page, IDC_DEST_FOLDER, g_installDirs[DIR_PROGRAM]);
 }
 
-void ReadShortcutScope(HWND page)
+static void ReadShortcutScope(HWND page)
 {
     g_session.allUsers = IsDlgButtonChecked(page, IDC_SCOPE_ALL) == BST_CHECKED ? 1 : 0;
 }
 
-void ShowRequiredSpace(HWND page)
+static void ShowRequiredSpace(HWND page)
 {
     char text[32];
     FormatByteSize(text, sizeof text, RequiredSpaceFor(&g_payloadTable, VariantMaskFor(GetOsClass())));

@@ -6,6 +6,10 @@
 #include "wizard/page_helpers.h"
 #include "wizard/pages.h"
 
+static void InitFinishPage(HWND page);
+static void OnFinishCommand(HWND page, int controlId, int code);
+static void ReadRunOnExit(HWND page);
+
 INT_PTR CALLBACK FinishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
@@ -19,9 +23,10 @@ INT_PTR CALLBACK FinishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
     return 0;
 }
 
-void InitFinishPage(HWND page)
+static void InitFinishPage(HWND page)
 {
     char text[256];
+    // "sucessfully" is the product's own wording, kept as it has always read.
     if (FormatText(text, sizeof text,
                    "NOVLA %s was sucessfully installed. Please take a moment to check out the Survival Guide below "
                    "and remember to tell a friend about NOVLA - you'll be glad you did!",
@@ -33,13 +38,13 @@ void InitFinishPage(HWND page)
         SetDlgItemTextA(page, IDC_RUN_ON_EXIT, text);
 }
 
-void OnFinishCommand(HWND page, int controlId, int code)
+static void OnFinishCommand(HWND page, int controlId, int code)
 {
     if (controlId == IDC_RUN_ON_EXIT && code == BN_CLICKED)
         ReadRunOnExit(page);
 }
 
-void ReadRunOnExit(HWND page)
+static void ReadRunOnExit(HWND page)
 {
     g_session.runOnExit = IsDlgButtonChecked(page, IDC_RUN_ON_EXIT) == BST_CHECKED ? 1 : 0;
 }

@@ -21,6 +21,12 @@ struct PageStep {
     DLGPROC nextProc;
 };
 
+static void InitFrame(HWND frame);
+static void OnFrameCommand(HWND frame, int controlId, int code);
+static void CancelWizard(HWND frame);
+static INT_PTR PaintBanner(HWND frame);
+static void CentreOnScreen(HWND window);
+
 static bool FolderCommitted(HWND page) { return ValidateInstallFolder(page) == 1; }
 
 // Indexed by WizardState.
@@ -48,14 +54,14 @@ INT_PTR CALLBACK FrameDialogProc(HWND frame, UINT message, WPARAM wParam, LPARAM
     return 0;
 }
 
-void InitFrame(HWND frame)
+static void InitFrame(HWND frame)
 {
     g_session.frame = frame;
     CentreOnScreen(frame);
     AdvanceWizard(frame);
 }
 
-void OnFrameCommand(HWND frame, int controlId, int code)
+static void OnFrameCommand(HWND frame, int controlId, int code)
 {
     // IDOK and IDCANCEL (Enter, Esc, the close box) are not ours: the wizard
     // moves only on Continue and ends only on 102.
@@ -121,7 +127,7 @@ void AdvanceWizard(HWND frame)
     PlaceCurrentPage(frame);
 }
 
-void CancelWizard(HWND frame)
+static void CancelWizard(HWND frame)
 {
     if (g_session.page != NULL) {
         DestroyWindow(g_session.page);
@@ -130,7 +136,7 @@ void CancelWizard(HWND frame)
     EndDialog(frame, 1);
 }
 
-INT_PTR PaintBanner(HWND frame)
+static INT_PTR PaintBanner(HWND frame)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(frame, &paint);
@@ -154,7 +160,7 @@ INT_PTR PaintBanner(HWND frame)
     return 1;
 }
 
-void CentreOnScreen(HWND window)
+static void CentreOnScreen(HWND window)
 {
     RECT r;
     if (!GetWindowRect(window, &r))

@@ -6,9 +6,5 @@
 // time over the page area and moves on only on its own two commands, 101
 // (Continue) and 102 (Cancel, "Close" on the finish page), clicked or posted.
 INT_PTR CALLBACK FrameDialogProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam);
-void InitFrame(HWND frame);
-void OnFrameCommand(HWND frame, int controlId, int code);
+// Continue: the step of the current WizardState (a test, then the next page).
 void AdvanceWizard(HWND frame);
-void CancelWizard(HWND frame);
-INT_PTR PaintBanner(HWND frame);
-void CentreOnScreen(HWND window);

@@ -5,6 +5,10 @@
 #include "wizard/page_helpers.h"
 #include "wizard/pages.h"
 
+static void InitLicensePage(HWND page);
+static void OnLicenseCommand(HWND page, int controlId, int code);
+static void SyncContinueWithAccept(HWND page);
+
 INT_PTR CALLBACK LicensePageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
@@ -18,7 +22,7 @@ INT_PTR CALLBACK LicensePageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
     return 0;
 }
 
-void InitLicensePage(HWND page)
+static void InitLicensePage(HWND page)
 {
     ApplyFixedFont(page, IDC_LICENSE_TEXT);
     SetResourceText(page, IDC_LICENSE_TEXT, "LICENSE");
@@ -26,13 +30,13 @@ void InitLicensePage(HWND page)
                     "I accept the terms outlined in the EULA above and indicate so by placing a check here.");
 }
 
-void OnLicenseCommand(HWND page, int controlId, int code)
+static void OnLicenseCommand(HWND page, int controlId, int code)
 {
     if (controlId == IDC_ACCEPT && code == BN_CLICKED)
         SyncContinueWithAccept(page);
 }
 
-void SyncContinueWithAccept(HWND page)
+static void SyncContinueWithAccept(HWND page)
 {
     EnableControl(g_session.frame, IDC_CONTINUE, IsLicenseAccepted(page));
 }

@@ -9,6 +9,9 @@
 // Text colour of the banner lines: dark blue (red 0, green 0, blue 128).
 #define BANNER_TEXT_COLOUR RGB(0, 0, 128)
 
+static void InitWelcomePage(HWND page);
+static INT_PTR ColourBannerText(HDC dc, HWND control);
+
 INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -21,7 +24,7 @@ INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
     return 0;
 }
 
-void InitWelcomePage(HWND page)
+static void InitWelcomePage(HWND page)
 {
     ApplyBoldFont(page, IDC_INTRO_LABEL);
     ApplyBoldFont(page, IDC_NOTES_LABEL);
@@ -33,6 +36,7 @@ void InitWelcomePage(HWND page)
                    (unsigned)now.wYear))
         SetDlgItemTextA(page, IDC_BANNER_LINES, text);
 
+    // "to being..." is the product's own wording, kept as it has always read.
     if (FormatText(text, sizeof text,
                    "Welcome to the new NOVLA installation wizard. This setup utility will guide you through a few "
                    "simple steps to install the NOVLA %s software on your computer. Click the Continue button below "
@@ -57,7 +61,7 @@ void InitWelcomePage(HWND page)
     }
 }
 
-INT_PTR ColourBannerText(HDC dc, HWND control)
+static INT_PTR ColourBannerText(HDC dc, HWND control)
 {
     if (GetDlgCtrlID(control) != IDC_BANNER_LINES)
         return 0;
