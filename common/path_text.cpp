@@ -1,7 +1,6 @@
 #include "common/path_text.h"
 
 #include <stdarg.h>
-#include <stdio.h>
 #include <string.h>
 
 bool CopyText(char* out, size_t capacity, const char* src)
@@ -17,9 +16,17 @@ bool CopyText(char* out, size_t capacity, const char* src)
     return true;
 }
 
+size_t TextLength(const char* text, size_t limit)
+{
+    size_t length = 0;
+    while (length < limit && text[length] != '\0')
+        ++length;
+    return length;
+}
+
 bool AppendText(char* out, size_t capacity, const char* src)
 {
-    size_t used = strnlen(out, capacity);
+    size_t used = TextLength(out, capacity);
     size_t length = strlen(src);
     if (used >= capacity || length >= capacity - used)
         return false;
@@ -33,12 +40,68 @@ bool FormatText(char* out, size_t capacity, const char* format, ...)
         return false;
     va_list args;
     va_start(args, format);
-    int written = vsnprintf(out, capacity, format, args);
+    size_t used = 0;
+    bool fits = true;
+    for (const char* f = format; *f != '\0'; ++f) {
+        // Each turn appends one piece: a plain character, a '%' or the
+        // text of one conversion.
+        const char* piece = f;
+        size_t length = 1;
+        char digits[11];  // "-2147483648" at the longest
+        if (*f == '%') {
+            ++f;
+            size_t limit = (size_t)-1;
+            if (f[0] == '.' && f[1] == '*' && f[2] == 's') {
+                int precision = va_arg(args, int);
+                if (precision >= 0)
+                    limit = (size_t)precision;
+                f += 2;
+            }
+            if (*f == 's') {
+                // A precision bounds the read too: the argument need not be
+                // terminated within it.
+                piece = va_arg(args, const char*);
+                length = TextLength(piece, limit);
+            } else if (*f == 'd' || *f == 'u') {
+                unsigned magnitude;
+                bool negative = false;
+                if (*f == 'd') {
+                    int value = va_arg(args, int);
+                    negative = value < 0;
+                    // Negated in unsigned arithmetic, so the most negative
+                    // int has a magnitude too.
+                    magnitude = negative ? 0u - (unsigned)value : (unsigned)value;
+                } else {
+                    magnitude = va_arg(args, unsigned);
+                }
+                char* p = digits + sizeof digits;
+                do {
+                    *--p = (char)('0' + magnitude % 10);
+                    magnitude /= 10;
+                } while (magnitude != 0);
+                if (negative)
+                    *--p = '-';
+                piece = p;
+                length = (size_t)(digits + sizeof digits - p);
+            } else if (*f != '%') {
+                // An unknown conversion, or a '%' that ends the format.
+                fits = false;
+                break;
+            }
+        }
+        if (length >= capacity - used) {
+            fits = false;
+            break;
+        }
+        memcpy(out + used, piece, length);
+        used += length;
+    }
     va_end(args);
-    if (written < 0 || (size_t)written >= capacity) {
+    if (!fits) {
         out[0] = '\0';
         return false;
     }
+    out[used] = '\0';
     return true;
 }
 

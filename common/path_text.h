@@ -17,8 +17,15 @@ bool CopyText(char* out, size_t capacity, const char* src);
 // result would not fit.
 bool AppendText(char* out, size_t capacity, const char* src);
 
-// printf-style formatting into out. False (out empty) when the result would
-// not fit or the format fails.
+// Length of text, counting at most limit bytes: a text with no terminator in
+// its first limit bytes reads as limit long, and nothing from text[limit] on
+// is ever looked at.
+size_t TextLength(const char* text, size_t limit);
+
+// Formats into out. The format knows exactly these conversions: %s, %.*s (the
+// precision an int argument; a negative one means the whole text), %d, %u and
+// %%. Anything else after a '%', or a '%' that ends the format, is refused.
+// False (out empty) when the result would not fit or the format is refused.
 bool FormatText(char* out, size_t capacity, const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 3, 4)))

@@ -37,7 +37,7 @@ size_t LongestFileName(const PayloadTable* table)
     size_t longest = 0;
     for (unsigned i = 0; i < table->entryCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
         const char* name = table->rows[i].fileName;
-        size_t length = strnlen(name, sizeof table->rows[i].fileName);
+        size_t length = TextLength(name, sizeof table->rows[i].fileName);
         if (length > longest)
             longest = length;
     }

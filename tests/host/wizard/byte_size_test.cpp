@@ -1,6 +1,7 @@
 // The destination page's disk-space text.
 #include <gtest/gtest.h>
 
+#include <stdio.h>
 #include <string.h>
 
 #include "wizard/byte_size.h"
@@ -50,6 +51,63 @@ TEST(FormatByteSize, RangeBoundariesAreDecimalWithBinaryDivisors)
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.text, Format(c.bytes)) << c.bytes;
+}
+
+// The text as the page printed it while it held the value as a 32-bit float
+// and wrote it with the C library's "%f": the oracle for the sweep below.
+void FloatText(char* text, size_t capacity, uint32_t bytes)
+{
+    const char* unit = "Bytes";
+    double divisor = 1.0;
+    if (bytes >= 1000000000u) {
+        unit = "GB";
+        divisor = 1073741824.0;
+    } else if (bytes >= 1000000u) {
+        unit = "MB";
+        divisor = 1048576.0;
+    } else if (bytes >= 1000u) {
+        unit = "KB";
+        divisor = 1024.0;
+    }
+    float value = static_cast<float>(static_cast<double>(bytes) / divisor);
+    if (value == 0.0f) {
+        snprintf(text, capacity, "0 %s", unit);
+        return;
+    }
+    char digits[32];
+    snprintf(digits, sizeof digits, "%f", static_cast<double>(value));
+    snprintf(text, capacity, "%.*s %s", digits[3] == '.' ? 3 : 4, digits, unit);
+}
+
+// Compares every count first, first + step, ... below end with the oracle;
+// stops at the first difference.
+void ExpectFloatText(uint64_t first, uint64_t end, uint64_t step)
+{
+    for (uint64_t n = first; n < end; n += step) {
+        uint32_t bytes = static_cast<uint32_t>(n);
+        char expected[32];
+        char text[32];
+        FloatText(expected, sizeof expected, bytes);
+        FormatByteSize(text, sizeof text, bytes);
+        if (strcmp(expected, text) != 0)
+            FAIL() << bytes << ": " << text << ", not " << expected;
+    }
+}
+
+// The sweep is split in two tests of about a second each, so that they can
+// run side by side.
+TEST(FormatByteSize, MatchesTheFloatTextAroundEveryThreshold)
+{
+    // Every count below 2^21 holds the 1000 and 1,000,000 thresholds with
+    // 65536 counts either side.
+    ExpectFloatText(0, 1u << 21, 1);
+    ExpectFloatText(1000000000u - 65536, 1000000000u + 65537, 1);
+    ExpectFloatText(0xFFFFFFFFu - 65536, 0x100000000u, 1);
+}
+
+TEST(FormatByteSize, MatchesTheFloatTextAcrossAllCounts)
+{
+    ExpectFloatText(12345, 0x100000000u, 2003);  // about 2.1 million counts
 }
 
 TEST(FormatByteSize, NeverWritesBeyondItsCapacity)
