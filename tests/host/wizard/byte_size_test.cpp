@@ -53,6 +53,21 @@ TEST(FormatByteSize, RangeBoundariesAreDecimalWithBinaryDivisors)
         EXPECT_EQ(c.text, Format(c.bytes)) << c.bytes;
 }
 
+TEST(FormatByteSize, HalfwayCountsGoToTheEvenFloat)
+{
+    // Counts exactly halfway between two floats, where the tie going the
+    // other way would show one digit more or less: so few that the sweeps
+    // below may miss them all.
+    const Case cases[] = {
+        {16882073, "16.0 MB"},      // 16.099998 MB, not 16.1
+        {16986931, "16.2 MB"},      // 16.200001 MB, not 16.1
+        {1073741280, "1.00 GB"},    // not 0.99
+        {1170378048, "1.08 GB"},    // not 1.09
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.text, Format(c.bytes)) << c.bytes;
+}
+
 // The text as the page printed it while it held the value as a 32-bit float
 // and wrote it with the C library's "%f": the oracle for the sweep below.
 void FloatText(char* text, size_t capacity, uint32_t bytes)
