@@ -1,5 +1,6 @@
 // Process entry of the installer. The command line and show command are
 // ignored; the exit code is 1 on every path.
+#include "common/library_search.h"
 #include "resources/resource_ids.h"
 #include "setup/session.h"
 #include "wizard/frame.h"
@@ -9,9 +10,33 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     g_session.instance = instance;
     RegisterFrameClass();
     StartSession();
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_FRAME), NULL, FrameDialogProc, 0);
+    if (!g_session.osClassKnown) {
+        // Which programs to install depends on it: never guess.
+        MessageBoxA(NULL, "Setup cannot tell which version of Windows this is, and cannot go on.", SETUP_TITLE,
+                    MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_FRAME), NULL, FrameDialogProc, 0) == -1)
+        MessageBoxA(NULL, "Setup cannot open its window and will now end.", SETUP_TITLE, MB_OK | MB_ICONERROR);
     if (g_session.runOnExit)
         LaunchMainProgram();
     ReleaseGdiCache();
     return 1;
+}
+
+// The first code of the process. The installer has no static constructors,
+// no thread-local data and no exit handlers, so the runtime's own start-up
+// code has nothing to do here: this entry replaces it. The x87 unit is put
+// into its documented default state (64-bit precision, all exceptions
+// masked), as the runtime's start-up would leave it; the banner's resampler
+// relies on masked exceptions. Kept even when nothing in the program calls
+// it: the linker names it as the entry point.
+extern "C" __attribute__((used)) void WinMainCRTStartup()
+{
+    // Before anything can load a library.
+    RestrictLibrarySearch();
+#if defined(__i386__)
+    __asm__ __volatile__("fninit");
+#endif
+    ExitProcess((UINT)WinMain(GetModuleHandleA(NULL), NULL, NULL, SW_SHOWDEFAULT));
 }

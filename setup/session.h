@@ -25,6 +25,8 @@ struct SetupSession {
     uint8_t filesInUse;    // a target file is open elsewhere
     uint8_t allUsers;      // shortcuts for all users (destination page)
     uint8_t runOnExit;     // finish page check box, read after the frame ends
+    uint8_t osClassKnown;  // osClass is decided (DecideOsClass)
+    uint8_t osClass;       // the Windows generation, an OsClass
     HBITMAP banner;        // scaled banner, made on the frame's first paint
     HFONT fixedFont;       // dialog font with height -12, "Courier New"
     HFONT boldFont;        // dialog font with weight 700

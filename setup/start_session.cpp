@@ -10,6 +10,12 @@
 
 void StartSession()
 {
+    // The generation is decided before anything depends on it; when the
+    // system cannot tell it, nothing is probed and the entry stops.
+    OsClass osClass;
+    if (!DecideOsClass(&osClass))
+        return;
+
     char* program = g_installDirs[DIR_PROGRAM];
     if (!ReadInstallPath(program, PATH_CAPACITY))
         JoinPath(program, PATH_CAPACITY, DEFAULT_PARENT_FOLDER, g_productInfo.name);
@@ -78,7 +84,10 @@ void ProbeAdminRights()
 
 void ProbeFilesInUse()
 {
-    OsVariantMask mask = VariantMaskFor(GetOsClass());
+    OsClass osClass;
+    if (!DecideOsClass(&osClass))
+        return;
+    OsVariantMask mask = VariantMaskFor(osClass);
     for (uint16_t i = 0; i < g_payloadTable.entryCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
         const PayloadEntry* entry = &g_payloadTable.rows[i];
         if (!EntryApplies(entry, mask))

@@ -42,7 +42,8 @@ static void InitDestinationPage(HWND page)
     ResetInstallFolder(page);
     ApplyBoldFont(page, IDC_REQUIRED_SPACE);
     ShowRequiredSpace(page);
-    if (GetOsClass() != OS_CLASS_WIN9X) {
+    OsClass osClass;
+    if (DecideOsClass(&osClass) && osClass != OS_CLASS_WIN9X) {
         g_session.allUsers = 1;
         CheckDlgButton(page, IDC_SCOPE_ALL, BST_CHECKED);
     } else {
@@ -118,7 +119,10 @@ static void ReadShortcutScope(HWND page)
 static void ShowRequiredSpace(HWND page)
 {
     char text[32];
-    FormatByteSize(text, sizeof text, RequiredSpaceFor(&g_payloadTable, VariantMaskFor(GetOsClass())));
+    OsClass osClass;
+    text[0] = '\0';
+    if (DecideOsClass(&osClass))
+        FormatByteSize(text, sizeof text, RequiredSpaceFor(&g_payloadTable, VariantMaskFor(osClass)));
     SetDlgItemTextA(page, IDC_REQUIRED_SPACE, text);
 }
 
