@@ -13,4 +13,9 @@
 
 #ifdef NOVLA_FAULTS
 #include "common/fault_seam.h"
+// A COM method call that the test build can fail like a guarded Win32
+// call, by the name given (for instance "IPersistFile::Save").
+#define GUARDED_COM(name, call) (FaultHit(name) ? (HRESULT)E_FAIL : (call))
+#else
+#define GUARDED_COM(name, call) (call)
 #endif

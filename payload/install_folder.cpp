@@ -24,6 +24,18 @@ bool SameFolder(const char* a, const char* b)
     return true;
 }
 
+bool IsAbsolutePath(const char* path)
+{
+    char drive = FoldAscii(path[0]);
+    if (drive >= 'A' && drive <= 'Z')
+        return path[1] == ':' && path[2] == '\\';
+    // \\server\share: a server name, then a share name.
+    if (path[0] != '\\' || path[1] != '\\' || path[2] == '\0' || path[2] == '\\')
+        return false;
+    const char* share = strchr(path + 2, '\\');
+    return share != NULL && share[1] != '\0' && share[1] != '\\';
+}
+
 bool IsProductFolder(const char* folder, const char* recorded, const char* defaultFolder)
 {
     return SameFolder(folder, recorded) || SameFolder(folder, defaultFolder);

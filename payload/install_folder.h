@@ -6,6 +6,11 @@
 // (C:\X\ and c:\x are the same folder). Empty texts name no folder.
 bool SameFolder(const char* a, const char* b);
 
+// True when path names a place independently of the current folder: a
+// drive root (a letter, a colon and a backslash) or a network share
+// (\\server\share). An empty path, a bare name, C:name or \name is not.
+bool IsAbsolutePath(const char* path);
+
 // True when folder is the product's own: the folder recorded by an earlier
 // installation (empty when none) or the default folder. Only such a folder
 // is emptied before the files are written; any other existing folder may

@@ -18,6 +18,8 @@
 #include "setup/session.h"
 #include "shell/shell.h"
 
+InstallShortfall g_installShortfall;
+
 static void StartInstallTimer(HWND page);
 static LRESULT OnInstallTimer(HWND page, UINT_PTR timer);
 static bool ExtractPayload(HWND page);
@@ -37,23 +39,60 @@ INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
     return FALSE;
 }
 
-// The page's one-shot installation timer.
+// The page's one-shot installation timer. Without a timer, the run is
+// started by a tick posted at once; when not even that can be posted, the
+// installation cannot start and takes the abort path rather than leave the
+// page waiting for ever.
 static void StartInstallTimer(HWND page)
 {
-    SetTimer(page, IDT_INSTALL, INSTALL_START_DELAY, NULL);
+    if (SetTimer(page, IDT_INSTALL, INSTALL_START_DELAY, NULL) == 0 &&
+        !PostMessageA(page, WM_TIMER, IDT_INSTALL, 0))
+        AbortInstallation();
+}
+
+void PostFrameCommand(int id)
+{
+    if (!PostMessageA(g_session.frame, WM_COMMAND, (WPARAM)id, 0))
+        SendMessageA(g_session.frame, WM_COMMAND, (WPARAM)id, 0);
+}
+
+// Tells the user, once, what the shortcut and registry steps could not
+// write; the files themselves are all in place.
+static void ReportShortfall()
+{
+    const InstallShortfall& missing = g_installShortfall;
+    if (missing.shortcuts == 0 && missing.registryEntries == 0)
+        return;
+    char shortcuts[64], entries[64], text[KEY_CAPACITY];
+    FormatText(shortcuts, sizeof shortcuts, "%u shortcut%s could not be created", (unsigned)missing.shortcuts,
+               missing.shortcuts == 1 ? "" : "s");
+    FormatText(entries, sizeof entries, "%u registry entr%s could not be written",
+               (unsigned)missing.registryEntries, missing.registryEntries == 1 ? "y" : "ies");
+    if (missing.shortcuts != 0 && missing.registryEntries != 0)
+        FormatText(text, sizeof text, "The program files were installed, but %s and %s.", shortcuts, entries);
+    else
+        FormatText(text, sizeof text, "The program files were installed, but %s.",
+                   missing.shortcuts != 0 ? shortcuts : entries);
+    MessageBoxA(g_session.frame, text, SETUP_TITLE, MB_OK | MB_ICONWARNING);
 }
 
 // The installation run, on the timer's first tick. Returns 0.
 static LRESULT OnInstallTimer(HWND page, UINT_PTR timer)
 {
-    // First, before anything can dispatch messages: the run happens once.
+    // First, before anything can dispatch messages. The run happens once
+    // even when the timer cannot be killed: a later tick finds it started.
     KillTimer(page, timer);
+    static bool started;
+    if (started)
+        return 0;
+    started = true;
     if (!ExtractPayload(page) || !CreateShortcuts(page)) {
         AbortInstallation();
         return 0;
     }
     RegisterProduct(page);
-    PostMessageA(g_session.frame, WM_COMMAND, IDC_CONTINUE, 0);
+    ReportShortfall();
+    PostFrameCommand(IDC_CONTINUE);
     return 0;
 }
 
@@ -66,7 +105,7 @@ static void AbortInstallation()
                "Please restart your computer before running setup again.",
                g_productInfo.name);
     MessageBoxA(g_session.frame, text, SETUP_TITLE, MB_OK | MB_ICONWARNING);
-    PostMessageA(g_session.frame, WM_COMMAND, IDC_CANCEL, 0);
+    PostFrameCommand(IDC_CANCEL);
 }
 
 // Empties the program folder only when it is the product's own (recorded by
@@ -92,16 +131,30 @@ static void PrepareProgramFolder()
 }
 
 // The fixed time of every installed file: the product's local time,
-// converted to UTC with the bias in force now.
-static FILETIME InstalledFileTime()
+// converted to UTC with the bias in force now. False when a conversion
+// fails: the files then keep the time of their writing rather than get a
+// made-up one.
+static bool InstalledFileTime(FILETIME* utc)
 {
     const FileTimeFields& t = g_productInfo.fileTime;
     SYSTEMTIME local = {t.year, t.month, t.dayOfWeek, t.day, t.hour, t.minute, t.second, t.milliseconds};
-    FILETIME localTime = {0, 0};
-    FILETIME utc = {0, 0};
-    SystemTimeToFileTime(&local, &localTime);
-    LocalFileTimeToFileTime(&localTime, &utc);
-    return utc;
+    FILETIME localTime;
+    return SystemTimeToFileTime(&local, &localTime) && LocalFileTimeToFileTime(&localTime, utc);
+}
+
+// True when every file of this generation has a target path that names a
+// place by itself. A Windows or System folder the system did not give, or
+// any other path that is not absolute, would make a file land relative to
+// the current folder: nothing is written then.
+static bool TargetPathsAbsolute(OsVariantMask mask)
+{
+    for (uint16_t i = 0; i < g_payloadTable.entryCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
+        const PayloadEntry* entry = &g_payloadTable.rows[i];
+        char path[PATH_CAPACITY];
+        if (EntryApplies(entry, mask) && !(EntryTargetPath(entry, path, sizeof path) && IsAbsolutePath(path)))
+            return false;
+    }
+    return true;
 }
 
 // The bytes of a row's resource, or null when the resource is missing or
@@ -149,14 +202,20 @@ static bool FailRow(HWND page)
 // resource is missing or short, a write fails); the rows before it stay.
 static bool ExtractPayload(HWND page)
 {
+    OsClass osClass;
+    if (!DecideOsClass(&osClass))
+        return FailRow(page);
+    OsVariantMask mask = VariantMaskFor(osClass);
+    if (!TargetPathsAbsolute(mask))
+        return FailRow(page);
     PrepareProgramFolder();
 
     HWND bar = GetDlgItem(page, IDC_FILE_BAR);
     SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, g_payloadTable.entryCount));
     SendMessageA(bar, PBM_SETSTEP, 1, 0);
 
-    FILETIME fileTime = InstalledFileTime();
-    OsVariantMask mask = VariantMaskFor(GetOsClass());
+    FILETIME fileTime;
+    bool stamp = InstalledFileTime(&fileTime);
 
     for (uint16_t i = 0; i < g_payloadTable.entryCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
         const PayloadEntry* entry = &g_payloadTable.rows[i];
@@ -175,14 +234,15 @@ static bool ExtractPayload(HWND page)
                                       FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, NULL);
             if (file == INVALID_HANDLE_VALUE)
                 return FailRow(page);
-            if (!WriteRow(file, entry, bytes)) {
+            bool written = WriteRow(file, entry, bytes);
+            if (written && stamp)
+                SetFileTime(file, &fileTime, &fileTime, &fileTime);
+            // A close that fails may have lost the last of the data.
+            if (!CloseHandle(file) || !written) {
                 // A short file must not stay behind looking complete.
-                CloseHandle(file);
                 DeleteFileA(path);
                 return FailRow(page);
             }
-            SetFileTime(file, &fileTime, &fileTime, &fileTime);
-            CloseHandle(file);
             pause = STEP_PAUSE;
         }
         // Every row steps the bar, so it is full when the last row is done.

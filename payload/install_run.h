@@ -1,4 +1,6 @@
 #pragma once
+#include <stdint.h>
+
 #include "common/win32.h"
 
 // Dialog procedure of the progress page (template 1005): half a second after
@@ -9,6 +11,21 @@ INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
 
 // The pacing of the progress page, in milliseconds. The pauses are for the
 // reader, not waits for work: the page keeps painting through each one.
+// What the shortcut and registry steps could not write. They go on past a
+// failure, as they always did, but the run tells the user what is missing
+// before the finish page instead of calling the step a success. Each step
+// sets its own count.
+struct InstallShortfall {
+    uint16_t shortcuts;        // link files not written
+    uint16_t registryEntries;  // registry keys or values not written
+};
+extern InstallShortfall g_installShortfall;
+
+// Posts WM_COMMAND id (Continue or Cancel) to the frame, as a click would
+// arrive; sends it when it cannot be posted, so that the wizard never waits
+// for a command that was lost.
+void PostFrameCommand(int id);
+
 enum InstallPacing {
     INSTALL_START_DELAY = 500,  // from the page's creation to the run
     STEP_PAUSE = 200,           // after each written file and each shortcut

@@ -1,10 +1,12 @@
-// The registry step of the installation run. Every failure is silent: a key
-// that cannot be opened or created is skipped with what belongs below it,
-// and a value that would not fit its buffer is skipped, never cut (a cut
-// path would name some other file).
+// The registry step of the installation run. A key that cannot be opened or
+// created is skipped with what belongs below it, and a value that would not
+// fit its buffer is skipped, never cut (a cut path would name some other
+// file). Nothing stops the step, but every entry not written is counted, so
+// that the run can tell the user what is missing (g_installShortfall).
 #include <string.h>
 
 #include "common/path_text.h"
+#include "payload/install_run.h"
 #include "payload/product.h"
 #include "setup/session.h"
 #include "shell/shell.h"
@@ -12,21 +14,39 @@
 #define UNINSTALL_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
 #define FIND_EXTENSIONS_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static"
 
+// Entries of this step not written so far.
+static uint16_t s_notWritten;
+
+// Counts one entry that was not written; false, for the caller to pass on.
+static bool NotWritten()
+{
+    ++s_notWritten;
+    return false;
+}
+
 static bool CreateKey(HKEY parent, const char* path, HKEY* key)
 {
     return RegCreateKeyExA(parent, path, 0, (LPSTR) "", REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, NULL, key, NULL) ==
-           ERROR_SUCCESS;
+               ERROR_SUCCESS ||
+           NotWritten();
 }
 
+// Opens a key that must exist. A key that is not there is the system's way
+// of saying that the group does not apply (a system without the find
+// extensions, say): only another failure counts as an entry not written.
 static bool OpenKey(HKEY parent, const char* path, HKEY* key)
 {
-    return RegOpenKeyExA(parent, path, 0, KEY_ALL_ACCESS, key) == ERROR_SUCCESS;
+    LONG result = RegOpenKeyExA(parent, path, 0, KEY_ALL_ACCESS, key);
+    return result == ERROR_SUCCESS || (result != ERROR_FILE_NOT_FOUND && NotWritten());
 }
 
 // A REG_SZ value stored with its terminator. name null: the default value.
+// An empty data pointer is a value whose text could not be built.
 static void SetText(HKEY key, const char* name, const char* data)
 {
-    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)data, (DWORD)(strlen(data) + 1));
+    if (data == NULL ||
+        RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)data, (DWORD)(strlen(data) + 1)) != ERROR_SUCCESS)
+        NotWritten();
 }
 
 // A key's default value, the key created (with its parents) below parent.
@@ -39,11 +59,24 @@ static void SetDefaultValue(HKEY parent, const char* path, const char* data)
     RegCloseKey(key);
 }
 
+// A text built for a value, or null when it could not be built (it did not
+// fit), which SetText counts as not written.
+static const char* Built(bool built, const char* text)
+{
+    return built ? text : NULL;
+}
+
 void SetClassesRootValue(const char* keyName, const char* data, int16_t kind, int verbFlag)
 {
     char path[KEY_CAPACITY];
-    if (!ClassesRootKeyPath(path, sizeof path, keyName, kind, verbFlag))
+    if (!ClassesRootKeyPath(path, sizeof path, keyName, kind, verbFlag)) {
+        NotWritten();
         return;
+    }
+    if (data == NULL) {
+        NotWritten();
+        return;
+    }
     SetDefaultValue(HKEY_CLASSES_ROOT, path, data);
 }
 
@@ -54,10 +87,10 @@ static void RegisterVerb(const char* keyName, int verbFlag, const char* program,
                          const char* application, const char* topic)
 {
     char data[KEY_CAPACITY];
-    if (program[0] != '\0' && FormatText(data, sizeof data, "\"%s\" /DDE", program))
-        SetClassesRootValue(keyName, data, KEY_COMMAND, verbFlag);
-    if (FormatText(data, sizeof data, "[%s(\"%%1\")]", command))
-        SetClassesRootValue(keyName, data, KEY_DDE, verbFlag);
+    SetClassesRootValue(keyName, Built(program[0] != '\0' && FormatText(data, sizeof data, "\"%s\" /DDE", program), data),
+                        KEY_COMMAND, verbFlag);
+    SetClassesRootValue(keyName, Built(FormatText(data, sizeof data, "[%s(\"%%1\")]", command), data), KEY_DDE,
+                        verbFlag);
     SetClassesRootValue(keyName, application, KEY_DDE_APPLICATION, verbFlag);
     SetClassesRootValue(keyName, topic, KEY_DDE_TOPIC, verbFlag);
 }
@@ -70,8 +103,8 @@ static void RegisterDocumentType(const char* extension, const char* progId, cons
     SetClassesRootValue(extension, progId, KEY_EXTENSION, 1);
     SetClassesRootValue(progId, description, KEY_PROGID, 1);
     char data[KEY_CAPACITY];
-    if (program[0] != '\0' && FormatText(data, sizeof data, "\"%s\",%d", program, (int)icon))
-        SetClassesRootValue(progId, data, KEY_DEFAULT_ICON, 1);
+    SetClassesRootValue(progId, Built(program[0] != '\0' && FormatText(data, sizeof data, "\"%s\",%d", program, (int)icon), data),
+                        KEY_DEFAULT_ICON, 1);
     RegisterVerb(progId, 1, program, command, application, topic);
 }
 
@@ -91,6 +124,7 @@ static void RowPath(char* out, const char* folder, int row)
 
 void RegisterProduct(HWND)
 {
+    s_notWritten = 0;
     const char* name = g_productInfo.name;
     const char* program = g_installDirs[DIR_PROGRAM];
     char uninstaller[KEY_CAPACITY], shellExtension[KEY_CAPACITY], mainProgram[KEY_CAPACITY], indexer[KEY_CAPACITY];
@@ -116,10 +150,8 @@ void RegisterProduct(HWND)
     if (OpenKey(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, &key)) {
         if (CreateKey(key, name, &subkey)) {
             SetText(subkey, "DisplayName", name);
-            if (FormatText(text, sizeof text, "v%s", g_productInfo.version))
-                SetText(subkey, "DisplayVersion", text);
-            if (uninstaller[0] != '\0')
-                SetText(subkey, "UninstallString", uninstaller);
+            SetText(subkey, "DisplayVersion", Built(FormatText(text, sizeof text, "v%s", g_productInfo.version), text));
+            SetText(subkey, "UninstallString", Built(uninstaller[0] != '\0', uninstaller));
             SetText(subkey, "Program Path", program);
             SetText(subkey, "Program Group", g_productInfo.programGroup);
             SetText(subkey, "Publisher", g_productInfo.publisher);
@@ -133,8 +165,7 @@ void RegisterProduct(HWND)
     if (OpenKey(HKEY_CLASSES_ROOT, "CLSID", &key)) {
         SetDefaultValue(key, SHELL_EXTENSION_GUID, name);
         if (CreateKey(key, SHELL_EXTENSION_GUID "\\InProcServer32", &subkey)) {
-            if (shellExtension[0] != '\0')
-                SetText(subkey, NULL, shellExtension);
+            SetText(subkey, NULL, Built(shellExtension[0] != '\0', shellExtension));
             SetText(subkey, "ThreadingModel", "Apartment");
             RegCloseKey(subkey);
         }
@@ -149,11 +180,13 @@ void RegisterProduct(HWND)
         bool fits = CopyText(path, sizeof path, name);
         if (fits)
             SetDefaultValue(key, path, SHELL_EXTENSION_GUID);
-        fits = fits && AppendText(path, sizeof path, "\\0");
+        fits = (fits && AppendText(path, sizeof path, "\\0")) || NotWritten();
         if (fits)
             SetDefaultValue(key, path, "&Tessaronix Search...");
-        fits = fits && AppendText(path, sizeof path, "\\DefaultIcon");
-        if (fits && shellExtension[0] != '\0' && FormatText(text, sizeof text, "%s,0", shellExtension))
+        fits = (fits && AppendText(path, sizeof path, "\\DefaultIcon")) || NotWritten();
+        if (fits && !(shellExtension[0] != '\0' && FormatText(text, sizeof text, "%s,0", shellExtension)))
+            fits = NotWritten();
+        if (fits)
             SetDefaultValue(key, path, text);
         RegCloseKey(key);
     }
@@ -167,4 +200,5 @@ void RegisterProduct(HWND)
                          "Search", 0);
     RegisterDocumentType(".n_cdb", "n_cdbFile", indexer, "Catalyne Project File", "OpenProject", "Catalyne", "Index",
                          0);
+    g_installShortfall.registryEntries = s_notWritten;
 }

@@ -4,6 +4,7 @@
 #include "common/folders.h"
 #include "common/path_text.h"
 #include "common/pump.h"
+#include "payload/install_folder.h"
 #include "payload/install_run.h"
 #include "payload/product.h"
 #include "payload/table_rules.h"
@@ -31,7 +32,9 @@ static bool GetSpecialFolderPath(char* out, int16_t capacity, int csidl)
         return false;
     char path[MAX_PATH];
     path[0] = '\0';
-    if (SHGetPathFromIDListA(items, path))
+    // Only a path that names a place by itself: links must never land
+    // relative to the current folder.
+    if (SHGetPathFromIDListA(items, path) && IsAbsolutePath(path))
         CopyText(out, (size_t)capacity, path);
     // Item lists come from the shell's allocator and go back to it.
     CoTaskMemFree(items);
@@ -39,29 +42,36 @@ static bool GetSpecialFolderPath(char* out, int16_t capacity, int csidl)
 }
 
 // One shell-link file: target, working folder and description, saved at
-// linkFile (replacing an existing one). Failures leave the link missing.
-static void CreateShellLink(const char* target, const char* workingFolder, const char* linkFile, const char* description)
+// linkFile (replacing an existing one). False when any step fails: the link
+// is then missing or, had it been saved, incomplete, and counts as not made.
+static bool CreateShellLink(const char* target, const char* workingFolder, const char* linkFile,
+                            const char* description)
 {
     IShellLinkA* link = NULL;
     if (FAILED(CoCreateInstance(kShellLinkClass, NULL, CLSCTX_INPROC_SERVER, kShellLinkInterface, (void**)&link)))
-        return;
-    link->SetPath(target);
-    link->SetWorkingDirectory(workingFolder);
-    link->SetDescription(description);
+        return false;
+    bool made = SUCCEEDED(GUARDED_COM("IShellLinkA::SetPath", link->SetPath(target))) &&
+                SUCCEEDED(GUARDED_COM("IShellLinkA::SetWorkingDirectory", link->SetWorkingDirectory(workingFolder))) &&
+                SUCCEEDED(GUARDED_COM("IShellLinkA::SetDescription", link->SetDescription(description)));
     IPersistFile* file = NULL;
-    if (SUCCEEDED(link->QueryInterface(kPersistFileInterface, (void**)&file))) {
+    if (made && SUCCEEDED(GUARDED_COM("IShellLinkA::QueryInterface",
+                                      link->QueryInterface(kPersistFileInterface, (void**)&file)))) {
         WCHAR widePath[WIDE_PATH_CAPACITY];
-        if (MultiByteToWideChar(CP_ACP, 0, linkFile, -1, widePath, WIDE_PATH_CAPACITY) > 0)
-            file->Save(widePath, TRUE);
+        made = MultiByteToWideChar(CP_ACP, 0, linkFile, -1, widePath, WIDE_PATH_CAPACITY) > 0 &&
+               SUCCEEDED(GUARDED_COM("IPersistFile::Save", file->Save(widePath, TRUE)));
         file->Release();
+    } else {
+        made = false;
     }
     link->Release();
+    return made;
 }
 
 // One group link of a row: target and working folder from the row (program
 // folder when it carries FOLDER_PROGRAM, else the Windows folder). A path
 // that does not fit is skipped whole: a cut one would point elsewhere.
-static void CreateRowShortcut(const PayloadEntry* entry, const char* programs)
+// False when the link was not made.
+static bool CreateRowShortcut(const PayloadEntry* entry, const char* programs)
 {
     const char* working = (entry->flags & FOLDER_PROGRAM) ? g_installDirs[DIR_PROGRAM] : g_installDirs[DIR_WINDOWS];
     char workingFolder[PATH_CAPACITY];
@@ -70,8 +80,8 @@ static void CreateRowShortcut(const PayloadEntry* entry, const char* programs)
     if (programs[0] == '\0' || !CopyText(workingFolder, sizeof workingFolder, working) ||
         !JoinPath(target, sizeof target, workingFolder, entry->fileName) ||
         !BuildLinkPath(linkFile, sizeof linkFile, programs, g_productInfo.programGroup, entry->shortcutName))
-        return;
-    CreateShellLink(target, workingFolder, linkFile, entry->shortcutName);
+        return false;
+    return CreateShellLink(target, workingFolder, linkFile, entry->shortcutName);
 }
 
 bool CreateShortcuts(HWND page)
@@ -79,6 +89,8 @@ bool CreateShortcuts(HWND page)
     if (CoInitialize(NULL) != S_OK)
         return false;
 
+    uint16_t& missing = g_installShortfall.shortcuts;
+    missing = 0;
     HWND bar = GetDlgItem(page, IDC_SHORTCUT_BAR);
     SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, g_payloadTable.shortcutCount));
     SendMessageA(bar, PBM_SETSTEP, 1, 0);
@@ -98,7 +110,8 @@ bool CreateShortcuts(HWND page)
         if (IsNoShortcut(entry->shortcutName))
             continue;
         SetDlgItemTextA(page, IDC_SHORTCUT_LABEL, entry->shortcutName);
-        CreateRowShortcut(entry, programs);
+        if (!CreateRowShortcut(entry, programs))
+            ++missing;
         SendMessageA(bar, PBM_STEPIT, 0, 0);
         PumpMessagesFor(page, STEP_PAUSE);
     }
@@ -110,11 +123,14 @@ bool CreateShortcuts(HWND page)
     const PayloadEntry* main = &g_payloadTable.rows[ROW_MAIN_PROGRAM];
     char target[PATH_CAPACITY];
     char linkFile[PATH_CAPACITY];
-    if (desktop[0] != '\0' && JoinPath(target, sizeof target, g_installDirs[DIR_PROGRAM], main->fileName) &&
-        BuildLinkPath(linkFile, sizeof linkFile, desktop, "", main->shortcutName))
-        CreateShellLink(target, g_installDirs[DIR_PROGRAM], linkFile, main->shortcutName);
+    if (!(desktop[0] != '\0' && JoinPath(target, sizeof target, g_installDirs[DIR_PROGRAM], main->fileName) &&
+          BuildLinkPath(linkFile, sizeof linkFile, desktop, "", main->shortcutName) &&
+          CreateShellLink(target, g_installDirs[DIR_PROGRAM], linkFile, main->shortcutName)))
+        ++missing;
 
-    SetDlgItemTextA(page, IDC_SHORTCUT_LABEL, "Success");
+    // "Success" only when every link is there; the run tells the user what
+    // is missing before the finish page.
+    SetDlgItemTextA(page, IDC_SHORTCUT_LABEL, missing == 0 ? "Success" : "");
     PumpMessagesFor(page, SUCCESS_PAUSE);
     CoUninitialize();
     return true;

@@ -116,8 +116,10 @@ void AdvanceWizard(HWND frame)
                                        0);
         if (page == NULL) {
             // Never sit with no page while the state names one: the wizard
-            // ends, as Cancel would end it.
+            // ends, as Cancel would end it, and says why.
             g_session.wizardState = PAGE_NONE;
+            MessageBoxA(frame, "Setup cannot show its next page and will now end.", SETUP_TITLE,
+                        MB_OK | MB_ICONERROR);
             EndDialog(frame, 1);
             return;
         }

@@ -25,7 +25,10 @@ INT_PTR CALLBACK LicensePageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
 static void InitLicensePage(HWND page)
 {
     ApplyFixedFont(page, IDC_LICENSE_TEXT);
-    SetResourceText(page, IDC_LICENSE_TEXT, "LICENSE");
+    // Never an empty agreement to accept: a licence that cannot be read is
+    // a damaged setup file. Continue stays disabled until the wizard ends.
+    if (!SetResourceText(page, IDC_LICENSE_TEXT, "LICENSE"))
+        ReportDamagedSetup();
     SetDlgItemTextA(page, IDC_ACCEPT,
                     "I accept the terms outlined in the EULA above and indicate so by placing a check here.");
 }

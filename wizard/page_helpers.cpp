@@ -1,6 +1,7 @@
 // Services the wizard's pages share.
 #include "wizard/page_helpers.h"
 
+#include "resources/resource_ids.h"
 #include "setup/session.h"
 
 // Longest product text (LICENSE, WELCOME) the pages can show, terminator
@@ -57,7 +58,7 @@ void ShowControl(HWND window, int controlId, bool show)
     ShowWindow(GetDlgItem(window, controlId), show ? SW_SHOW : SW_HIDE);
 }
 
-void SetResourceText(HWND page, int controlId, const char* name)
+bool SetResourceText(HWND page, int controlId, const char* name)
 {
     static char text[RESOURCE_TEXT_CAPACITY];
     text[0] = '\0';
@@ -66,9 +67,17 @@ void SetResourceText(HWND page, int controlId, const char* name)
     HGLOBAL loaded = found ? LoadResource(g_session.instance, found) : NULL;
     const char* bytes = loaded ? (const char*)LockResource(loaded) : NULL;
     // The text has no terminator of its own: its size is its length.
-    if (bytes != NULL && size < sizeof text) {
+    bool shown = bytes != NULL && size > 0 && size < sizeof text;
+    if (shown) {
         CopyMemory(text, bytes, size);
         text[size] = '\0';
     }
     SetDlgItemTextA(page, controlId, text);
+    return shown;
+}
+
+void ReportDamagedSetup()
+{
+    MessageBoxA(g_session.frame, DAMAGED_SETUP_TEXT, SETUP_TITLE, MB_OK | MB_ICONERROR);
+    PostMessageA(g_session.frame, WM_COMMAND, IDC_CANCEL, 0);
 }

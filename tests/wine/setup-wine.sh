@@ -39,11 +39,12 @@ if [ ! -f "$base/.novla-stamp" ] || [ "$(cat "$base/.novla-stamp")" != "$stamp" 
   rm -rf "$root/templates"
   mkdir -p "$root/templates"
   WINEPREFIX=$base $NOVLA_WINE wineboot -i >/dev/null 2>&1
-  # Wine links the user's shell folders (Desktop, Documents...) to the host's
-  # home folder: make them folders of the prefix, so that no test writes
-  # links or files into the host's home.
-  for link in "$base"/drive_c/users/*/*; do
-    if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
+  # Wine links the user's shell folders (Desktop, Documents, Templates...) to
+  # the host's home folder, at more than one depth: make every one of them a
+  # folder of the prefix, so that no test writes links or files into the
+  # host's home.
+  find "$base/drive_c/users" -type l -print0 | while IFS= read -r -d '' link; do
+    rm -f "$link" && mkdir -p "$link"
   done
   # Wine draws Windows-style captions itself (no window manager under Xvfb).
   WINEPREFIX=$base $NOVLA_WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1

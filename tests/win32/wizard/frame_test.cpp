@@ -358,7 +358,8 @@ TEST(Frame, PagesSitOverTheAreaAfterEveryContinue)
 
 TEST(Frame, APageThatCannotBeCreatedEndsTheWizard)
 {
-    // The Nth page creation fails: the wizard ends with 1 and no window left.
+    // The Nth page creation fails: the wizard says so and ends with 1, no
+    // window left.
     for (int page = 1; page <= 5; ++page) {
         SCOPED_TRACE(page);
         ui::Installer installer;
@@ -377,6 +378,11 @@ TEST(Frame, APageThatCannotBeCreatedEndsTheWizard)
             else
                 ui::Click(GetDlgItem(installer.frame, IDC_CONTINUE));
         }
+        ui::MessageBox box;
+        ASSERT_TRUE(ui::WaitForMessageBox(installer, box));
+        EXPECT_EQ("Setup cannot show its next page and will now end.", box.text);
+        EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), box.icon);
+        ui::AnswerMessageBox(box);
         EXPECT_EQ(1u, ui::WaitForExit(installer));
         ui::Kill(installer);
     }

@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include <string>
+#include <thread>
 
 #include "payload/os_class.h"
 #include "resources/resource_ids.h"
@@ -186,7 +187,16 @@ TEST_F(WizardState, APageThatCannotBeCreatedLeavesNoStateBehind)
         while (g_session.wizardState < failing - 1)
             Continue();
         FaultSelect("CreateDialogParamA", 1, false);
+        // The wizard tells why it ends, in a box of this process.
+        std::thread answer([] {
+            ui::Installer self;
+            self.process.dwProcessId = GetCurrentProcessId();
+            ui::MessageBox box;
+            if (ui::WaitForMessageBox(self, box))
+                ui::AnswerMessageBox(box);
+        });
         Continue();
+        answer.join();
         EXPECT_TRUE(FaultFired());
         EXPECT_EQ(PAGE_NONE, g_session.wizardState);
         EXPECT_TRUE(g_session.page == nullptr);
