@@ -166,3 +166,29 @@ bool ContainsTextNoCase(const char* text, const char* needle)
     }
     return needleLength == 0;
 }
+
+bool SameTextNoCase(const char* a, const char* b)
+{
+    while (*a != '\0' && LowerAscii(*a) == LowerAscii(*b)) {
+        ++a;
+        ++b;
+    }
+    return *a == *b;
+}
+
+const char* PathBelowFolder(const char* path, const char* folder)
+{
+    size_t length = strlen(folder);
+    if (length > 0 && folder[length - 1] == '\\')
+        --length;
+    if (length == 0)
+        return NULL;
+    // Compared up to the folder's length; a shorter path stops at its
+    // terminator, which matches no folder character.
+    for (size_t i = 0; i < length; ++i)
+        if (LowerAscii(path[i]) != LowerAscii(folder[i]))
+            return NULL;
+    if (path[length] == '\0')
+        return path + length;
+    return path[length] == '\\' ? path + length + 1 : NULL;
+}

@@ -46,3 +46,15 @@ void CapitalizePath(char* path);
 
 // ASCII case-insensitive substring search; true when needle occurs in text.
 bool ContainsTextNoCase(const char* text, const char* needle);
+
+// True when a and b are the same text, ASCII letters without regard to case.
+bool SameTextNoCase(const char* a, const char* b);
+
+// Where path goes on below folder, comparing ASCII letters without regard
+// to case and whole components only (C:\Appsx is not below C:\Apps). One
+// trailing backslash of folder is ignored. Returns the rest of path after
+// folder and its separating backslash: "" when path is folder itself, "x\y"
+// for folder\x\y. Null when path does not begin with folder, or folder is
+// empty. Works as well for registry keys, which separate their components
+// the same way.
+const char* PathBelowFolder(const char* path, const char* folder);

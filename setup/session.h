@@ -5,6 +5,7 @@
 
 #include "common/win32.h"
 #include "setup/install_dirs.h"
+#include "shell/registry_names.h"  // NOVLA_PROGRAMS_KEY
 
 // Pages of the wizard, as WizardState counts them.
 enum WizardPage : uint16_t {
@@ -46,7 +47,3 @@ void ReleaseGdiCache();
 // The folder below which the program folder is proposed when no earlier
 // installation recorded one: this folder joined with the product's name.
 #define DEFAULT_PARENT_FOLDER "C:\\Program Files\\Novla\\"
-
-// The maker's registry key under HKEY_LOCAL_MACHINE, where the install path
-// of each product is recorded under the product's name.
-#define NOVLA_PROGRAMS_KEY "Software\\Novla\\Programs"

@@ -9,10 +9,8 @@
 #include "payload/install_run.h"
 #include "payload/product.h"
 #include "setup/session.h"
+#include "shell/registry_names.h"
 #include "shell/shell.h"
-
-#define UNINSTALL_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
-#define FIND_EXTENSIONS_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static"
 
 // Entries of this step not written so far.
 static uint16_t s_notWritten;
@@ -162,7 +160,7 @@ void RegisterProduct(HWND)
     }
 
     // 3. The COM class of the shell-extension library.
-    if (OpenKey(HKEY_CLASSES_ROOT, "CLSID", &key)) {
+    if (OpenKey(HKEY_CLASSES_ROOT, CLSID_KEY, &key)) {
         SetDefaultValue(key, SHELL_EXTENSION_GUID, name);
         if (CreateKey(key, SHELL_EXTENSION_GUID "\\InProcServer32", &subkey)) {
             SetText(subkey, NULL, Built(shellExtension[0] != '\0', shellExtension));
@@ -192,13 +190,13 @@ void RegisterProduct(HWND)
     }
 
     // 5. "Find" on drives and folders, started through the main program.
-    RegisterFindVerb("Drive", mainProgram, "SearchDrive", "Tessaronix", "Search");
-    RegisterFindVerb("Directory", mainProgram, "SearchPath", "Tessaronix", "Search");
+    RegisterFindVerb(DRIVE_CLASS, mainProgram, "SearchDrive", "Tessaronix", "Search");
+    RegisterFindVerb(DIRECTORY_CLASS, mainProgram, "SearchPath", "Tessaronix", "Search");
 
     // 6. The two document types.
-    RegisterDocumentType(".n_tsx", "n_tsxFile", mainProgram, "Tessaronix Project File", "OpenProject", "Tessaronix",
-                         "Search", 0);
-    RegisterDocumentType(".n_cdb", "n_cdbFile", indexer, "Catalyne Project File", "OpenProject", "Catalyne", "Index",
-                         0);
+    RegisterDocumentType(TSX_EXTENSION, TSX_PROGID, mainProgram, "Tessaronix Project File", "OpenProject",
+                         "Tessaronix", "Search", 0);
+    RegisterDocumentType(CDB_EXTENSION, CDB_PROGID, indexer, "Catalyne Project File", "OpenProject", "Catalyne",
+                         "Index", 0);
     g_installShortfall.registryEntries = s_notWritten;
 }

@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "common/win32.h"
+#include "shell/registry_names.h"
 #include "shell/shell_text.h"
 
 // The shortcut step: the program group with one link per file-table row
@@ -21,6 +22,3 @@ void RegisterProduct(HWND page);
 // The default value of one key below HKEY_CLASSES_ROOT, the key picked by
 // kind (ClassesRootKeyKind) and the verb flag (1 "open", 0 "find").
 void SetClassesRootValue(const char* keyName, const char* data, int16_t kind, int verbFlag);
-
-// Class identifier of the shell-extension library.
-#define SHELL_EXTENSION_GUID "{5D2E8A41-7C3B-4F19-9A6E-2B8C0D4F1E73}"

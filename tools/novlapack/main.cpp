@@ -14,6 +14,7 @@
     COMMAND(kExpandCommand)         \
     COMMAND(kPadCommand)            \
     COMMAND(kBannerCommand)         \
+    COMMAND(kNamesCommand)          \
     /* new commands go on a line above this one */
 
 #define DECLARE_COMMAND(command) extern const Command command;

@@ -45,7 +45,8 @@ void FitTexts(const std::string& label, const TextField* texts, size_t count, st
     }
 }
 
-// A C string literal of text; octal escapes keep any byte unambiguous.
+}  // namespace
+
 std::string CString(const char* text)
 {
     std::string out = "\"";
@@ -64,8 +65,6 @@ std::string CString(const char* text)
     }
     return out + "\"";
 }
-
-}  // namespace
 
 bool PackManifest(const Manifest& manifest, const std::string& where, const std::string& filesDir,
                   PackedProduct* packed, std::vector<std::string>* errors)

@@ -23,6 +23,10 @@ struct PackedProduct {
 bool PackManifest(const Manifest& manifest, const std::string& where, const std::string& filesDir,
                   PackedProduct* packed, std::vector<std::string>* errors);
 
+// A C string literal of text, quotes included; backslashes and quotes are
+// escaped, and octal escapes keep any other byte unambiguous.
+std::string CString(const char* text);
+
 // The C++ source that defines g_productInfo and g_payloadTable.
 std::string ProductSource(const PackedProduct& packed, const std::string& manifestName);
 

@@ -73,7 +73,7 @@ TEST_F(NovlapackCli, HelpListsEveryCommand)
 {
     ToolRun help = Novlapack("--help");
     EXPECT_EQ(0, help.status);
-    for (const char* command : {"pack", "compress", "expand", "pad"})
+    for (const char* command : {"pack", "compress", "expand", "pad", "names"})
         EXPECT_NE(std::string::npos, help.out.find(std::string("  ") + command + " ")) << command;
     ToolRun packHelp = Novlapack("pack --help");
     EXPECT_EQ(0, packHelp.status);
@@ -139,6 +139,25 @@ TEST_F(NovlapackCli, BrokenManifestFailsAndWritesNothing)
     EXPECT_EQ(nullptr, listing) << "the output folder was created";
     if (listing)
         closedir(listing);
+}
+
+TEST_F(NovlapackCli, NamesWritesTheUninstallersNamesFromTheManifest)
+{
+    std::string source = __FILE__;
+    std::string manifest = source.substr(0, source.rfind("/tests/host/tools/")) + "/product/manifest.txt";
+    ASSERT_EQ(0, Novlapack("names '" + manifest + "' " + dir_ + "/names.cpp").status);
+    std::string names = ReadText(dir_ + "/names.cpp");
+    for (const char* expected :
+         {"#include \"payload/product_names.h\"\n",
+          "kFileNames[] = {\n    \"TSXCleanup.exe\",\n    \"Tessaronix.exe\",\n    \"Tessaronix.chm\",\n"
+          "    \"Catalyne.exe\",\n    \"Catalyne.chm\",\n    \"Upkeep.exe\",\n    \"Go Novla.url\",\n"
+          "    \"Ordering.txt\",\n    \"Registering.txt\",\n    \"TSXCtxMenu.dll\",\n};",
+          "kLinkNames[] = {\n    \"Remove.lnk\",\n    \"Tessaronix.lnk\",\n    \"Tessaronix Help.lnk\",\n"
+          "    \"Catalyne.lnk\",\n    \"Catalyne Help.lnk\",\n    \"Update.lnk\",\n    \"Go Novla.lnk\",\n};",
+          "g_productNames = {\n    \"Tessaronix\",\n    \"NOVLA\\\\Tessaronix\",\n    kFileNames,\n    10,\n"
+          "    kLinkNames,\n    7,\n};"})
+        EXPECT_NE(std::string::npos, names.find(expected)) << expected << "\nin\n" << names;
+    EXPECT_EQ(2, Novlapack("names '" + manifest + "'").status);
 }
 
 }  // namespace

@@ -1,0 +1,504 @@
+// The installation record: its lines written and read back, the scope of
+// what it may make the uninstaller undo, and the order of the undo.
+#include "payload/install_record.h"
+
+#include <string.h>
+
+const char kRecordHeader[] = "NOVLA Setup installation record 1\r\n";
+
+enum { RECORD_MAX_FIELDS = 6 };
+
+bool RecordFileName(char* out, size_t capacity, const char* productName)
+{
+    static const char kSuffix[] = " Install.log";
+    if (capacity == 0)
+        return false;
+    size_t length = strlen(productName);
+    if (length + sizeof kSuffix > capacity) {
+        out[0] = '\0';
+        return false;
+    }
+    memcpy(out, productName, length);
+    memcpy(out + length, kSuffix, sizeof kSuffix);
+    return true;
+}
+
+// ---- Lines ----------------------------------------------------------------
+
+// True when text is a field the writer may write: not null, at most
+// maxLength characters, none of them TAB, CR or LF, and not empty unless
+// mayBeEmpty.
+static bool IsTextField(const char* text, size_t maxLength, bool mayBeEmpty)
+{
+    if (text == NULL)
+        return false;
+    size_t length = 0;
+    for (; text[length] != '\0'; ++length)
+        if (length == maxLength || text[length] == '\t' || text[length] == '\r' || text[length] == '\n')
+            return false;
+    return length > 0 || mayBeEmpty;
+}
+
+static bool IsRoot(uint8_t root) { return root == REGISTRY_HKLM || root == REGISTRY_HKCR; }
+
+// True when every field of entry may be written. The reader applies the
+// same test to what it parsed, so both sides agree on every limit.
+static bool IsWritableEntry(const RecordEntry* entry)
+{
+    switch (entry->kind) {
+    case RECORD_RUN:
+    case RECORD_FILE:
+    case RECORD_LINK:
+        return entry->flag <= 1 && IsTextField(entry->path, RECORD_PATH_LENGTH, false);
+    case RECORD_FOLDER:
+        return IsTextField(entry->path, RECORD_PATH_LENGTH, false);
+    case RECORD_KEY:
+        return IsRoot(entry->root) && IsTextField(entry->path, RECORD_KEY_LENGTH, false);
+    case RECORD_VALUE:
+        return IsRoot(entry->root) && IsTextField(entry->path, RECORD_KEY_LENGTH, false) &&
+               IsTextField(entry->valueName, RECORD_NAME_LENGTH, true) && entry->flag <= 1 &&
+               (entry->flag == 0 ||
+                (entry->dataSize <= RECORD_DATA_CAPACITY && (entry->data != NULL || entry->dataSize == 0)));
+    }
+    return false;
+}
+
+// Builds a line in a bounded buffer, always keeping room for the
+// terminator; what does not fit marks the line as overflowed.
+struct LineWriter {
+    char* out;
+    size_t capacity;
+    size_t used;
+    bool overflow;
+};
+
+static void PutChar(LineWriter* writer, char c)
+{
+    if (writer->used + 1 < writer->capacity)
+        writer->out[writer->used++] = c;
+    else
+        writer->overflow = true;
+}
+
+// A TAB, then text.
+static void PutField(LineWriter* writer, const char* text)
+{
+    PutChar(writer, '\t');
+    for (; *text != '\0'; ++text)
+        PutChar(writer, *text);
+}
+
+static const char kHexDigits[] = "0123456789ABCDEF";
+
+static const char* RootName(uint8_t root) { return root == REGISTRY_HKLM ? "HKLM" : "HKCR"; }
+
+bool FormatRecordLine(char* out, size_t capacity, const RecordEntry* entry)
+{
+    if (capacity > 0)
+        out[0] = '\0';
+    if (!IsWritableEntry(entry))
+        return false;
+    LineWriter writer = {out, capacity, 0, false};
+    PutChar(&writer, entry->kind);
+    switch (entry->kind) {
+    case RECORD_FOLDER:
+        PutField(&writer, entry->path);
+        break;
+    case RECORD_KEY:
+    case RECORD_VALUE:
+        PutField(&writer, RootName(entry->root));
+        PutField(&writer, entry->path);
+        break;
+    default:  // I, F, L
+        PutField(&writer, entry->flag ? "1" : "0");
+        PutField(&writer, entry->path);
+        break;
+    }
+    if (entry->kind == RECORD_VALUE) {
+        PutField(&writer, entry->valueName);
+        if (entry->flag) {
+            char digits[11];  // a 32-bit number has at most 10
+            size_t count = 0;
+            uint32_t type = entry->type;
+            do {
+                digits[count++] = (char)('0' + type % 10);
+                type /= 10;
+            } while (type != 0);
+            PutChar(&writer, '\t');
+            while (count > 0)
+                PutChar(&writer, digits[--count]);
+            PutChar(&writer, '\t');
+            for (uint32_t i = 0; i < entry->dataSize; ++i) {
+                PutChar(&writer, kHexDigits[entry->data[i] >> 4]);
+                PutChar(&writer, kHexDigits[entry->data[i] & 15]);
+            }
+        } else {
+            PutField(&writer, "-");
+            PutChar(&writer, '\t');
+        }
+    }
+    PutChar(&writer, '\r');
+    PutChar(&writer, '\n');
+    if (writer.overflow) {
+        if (capacity > 0)
+            out[0] = '\0';
+        return false;
+    }
+    out[writer.used] = '\0';
+    return true;
+}
+
+// How many fields a line of kind has; 0 for an unknown kind.
+static unsigned FieldCount(char kind)
+{
+    switch (kind) {
+    case RECORD_FOLDER:
+        return 2;
+    case RECORD_RUN:
+    case RECORD_FILE:
+    case RECORD_LINK:
+    case RECORD_KEY:
+        return 3;
+    case RECORD_VALUE:
+        return 6;
+    }
+    return 0;
+}
+
+// "0" or "1".
+static bool ParseFlag(const char* text, uint8_t* flag)
+{
+    if ((text[0] != '0' && text[0] != '1') || text[1] != '\0')
+        return false;
+    *flag = (uint8_t)(text[0] - '0');
+    return true;
+}
+
+static bool ParseRoot(const char* text, uint8_t* root)
+{
+    if (strcmp(text, "HKLM") == 0)
+        *root = REGISTRY_HKLM;
+    else if (strcmp(text, "HKCR") == 0)
+        *root = REGISTRY_HKCR;
+    else
+        return false;
+    return true;
+}
+
+// A decimal number of 0 to 4294967295 as the writer writes it: digits only,
+// no leading zero.
+static bool ParseType(const char* text, uint32_t* type)
+{
+    if (text[0] == '\0' || (text[0] == '0' && text[1] != '\0'))
+        return false;
+    uint64_t value = 0;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c < '0' || *c > '9' || c - text == 10)
+            return false;
+        value = value * 10 + (uint64_t)(*c - '0');
+    }
+    if (value > 0xFFFFFFFFu)
+        return false;
+    *type = (uint32_t)value;
+    return true;
+}
+
+// The value of an upper-case hex digit; -1 for any other character.
+static int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Decodes upper-case hex digit pairs into out. False for an odd count, any
+// other character, or more bytes than capacity or RECORD_DATA_CAPACITY.
+static bool DecodeHex(const char* text, uint8_t* out, size_t capacity, uint32_t* size)
+{
+    size_t count = 0;
+    // c[1] is read only when c[0] is a digit, so never past the terminator.
+    for (const char* c = text; *c != '\0'; c += 2) {
+        int high = HexValue(c[0]);
+        int low = high < 0 ? -1 : HexValue(c[1]);
+        if (low < 0 || count == capacity || count == RECORD_DATA_CAPACITY)
+            return false;
+        out[count++] = (uint8_t)(high << 4 | low);
+    }
+    *size = (uint32_t)count;
+    return true;
+}
+
+bool ParseRecordLine(char* line, RecordEntry* entry, uint8_t* dataOut, size_t dataCapacity)
+{
+    memset(entry, 0, sizeof *entry);
+    char* fields[RECORD_MAX_FIELDS];
+    unsigned count = 1;
+    fields[0] = line;
+    for (char* c = line; *c != '\0'; ++c) {
+        if (*c != '\t')
+            continue;
+        if (count == RECORD_MAX_FIELDS)
+            return false;
+        *c = '\0';
+        fields[count++] = c + 1;
+    }
+    char kind = fields[0][0];
+    if (kind == '\0' || fields[0][1] != '\0' || count != FieldCount(kind))
+        return false;
+    entry->kind = kind;
+    bool parsed = true;
+    switch (kind) {
+    case RECORD_FOLDER:
+        entry->path = fields[1];
+        break;
+    case RECORD_KEY:
+    case RECORD_VALUE:
+        parsed = ParseRoot(fields[1], &entry->root);
+        entry->path = fields[2];
+        break;
+    default:  // I, F, L
+        parsed = ParseFlag(fields[1], &entry->flag);
+        entry->path = fields[2];
+        break;
+    }
+    if (kind == RECORD_VALUE) {
+        entry->valueName = fields[3];
+        if (strcmp(fields[4], "-") == 0) {
+            parsed = parsed && fields[5][0] == '\0';
+        } else {
+            entry->flag = 1;
+            entry->data = dataOut;
+            parsed = parsed && ParseType(fields[4], &entry->type) &&
+                     DecodeHex(fields[5], dataOut, dataCapacity, &entry->dataSize);
+        }
+    }
+    if (parsed && IsWritableEntry(entry))
+        return true;
+    memset(entry, 0, sizeof *entry);
+    return false;
+}
+
+bool ReadRecord(char* text, size_t size, RecordView* view)
+{
+    view->entryCount = 0;
+    view->malformedCount = 0;
+    view->unreadCount = 0;
+    view->cutLine = false;
+    view->dataUsed = 0;
+    if (size > RECORD_FILE_CAPACITY)
+        size = RECORD_FILE_CAPACITY;
+    const size_t headerLength = sizeof kRecordHeader - 1;
+    if (size < headerLength || memcmp(text, kRecordHeader, headerLength) != 0)
+        return false;
+    size_t start = headerLength;
+    while (start < size) {
+        // The line runs to the first CR LF; a NUL inside it would cut its
+        // last field short, so such a line is malformed.
+        size_t end = start;
+        bool hasNul = false;
+        while (end + 1 < size && !(text[end] == '\r' && text[end + 1] == '\n')) {
+            hasNul = hasNul || text[end] == '\0';
+            ++end;
+        }
+        if (end + 1 >= size) {
+            view->cutLine = true;
+            break;
+        }
+        text[end] = '\0';
+        char* line = text + start;
+        start = end + 2;
+        if (view->entryCount == RECORD_ENTRY_CAPACITY) {
+            ++view->unreadCount;
+            continue;
+        }
+        RecordEntry* entry = &view->entries[view->entryCount];
+        if (hasNul || !ParseRecordLine(line, entry, view->data + view->dataUsed,
+                                       RECORD_ARENA_CAPACITY - view->dataUsed)) {
+            ++view->malformedCount;
+            continue;
+        }
+        view->dataUsed += entry->dataSize;
+        ++view->entryCount;
+    }
+    return true;
+}
+
+// ---- Scope ----------------------------------------------------------------
+
+static bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// True when path[0..length) is a drive-rooted folder below the root with
+// nothing Windows would read otherwise than as written: X:\ then
+// components separated by one backslash, none empty, none ending in a dot
+// or a space (so neither "." nor ".."), no character below 0x20 nor any of
+// / * ? " < > | :, at most RECORD_PATH_LENGTH characters in all.
+static bool IsPlainFolder(const char* path, size_t length)
+{
+    if (length < 4 || length > RECORD_PATH_LENGTH || !IsAsciiLetter(path[0]) || path[1] != ':' || path[2] != '\\')
+        return false;
+    size_t componentStart = 3;
+    for (size_t i = 3; i <= length; ++i) {
+        char c = i < length ? path[i] : '\\';
+        if (c == '\\') {
+            if (i == componentStart || path[i - 1] == '.' || path[i - 1] == ' ')
+                return false;
+            componentStart = i + 1;
+        } else if ((unsigned char)c < 0x20 || strchr("/*?\"<>|:", c) != NULL) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsSoundProgramFolder(const char* folder, const char* productName)
+{
+    size_t length = strlen(folder);
+    if (length > 0 && folder[length - 1] == '\\')
+        --length;
+    return productName[0] != '\0' && IsPlainFolder(folder, length) && ContainsTextNoCase(folder, productName);
+}
+
+// True when a and b name the same folder (one trailing backslash of either
+// ignored).
+static bool IsSameFolder(const char* a, const char* b)
+{
+    const char* rest = PathBelowFolder(a, b);
+    return rest != NULL && rest[0] == '\0';
+}
+
+unsigned RecordProgramFolders(const RecordView* view, const char* productName, const char** folders,
+                              unsigned capacity)
+{
+    unsigned count = 0;
+    for (unsigned i = 0; i < view->entryCount && i < RECORD_ENTRY_CAPACITY && count < capacity; ++i) {
+        const RecordEntry* entry = &view->entries[i];
+        if (entry->kind != RECORD_RUN || !IsSoundProgramFolder(entry->path, productName))
+            continue;
+        bool known = false;
+        for (unsigned k = 0; k < count && !known; ++k)
+            known = IsSameFolder(entry->path, folders[k]);
+        if (!known)
+            folders[count++] = entry->path;
+    }
+    return count;
+}
+
+// True when name is one of names (ASCII letters without regard to case).
+static bool IsListed(const char* name, const char* const* names, unsigned count)
+{
+    for (unsigned i = 0; i < count; ++i)
+        if (SameTextNoCase(name, names[i]))
+            return true;
+    return false;
+}
+
+// True when path is folder\<one of names>; false when folder is empty.
+static bool IsNamedFileIn(const char* path, const char* folder, const char* const* names, unsigned count)
+{
+    const char* rest = PathBelowFolder(path, folder);
+    return rest != NULL && IsListed(rest, names, count);
+}
+
+static bool IsFileInScope(const char* path, const UndoScope* scope, const char* const* programFolders,
+                          unsigned programFolderCount)
+{
+    if (IsNamedFileIn(path, scope->windowsFolder, scope->fileNames, scope->fileNameCount) ||
+        IsNamedFileIn(path, scope->systemFolder, scope->fileNames, scope->fileNameCount))
+        return true;
+    for (unsigned i = 0; i < programFolderCount; ++i)
+        if (IsNamedFileIn(path, programFolders[i], scope->fileNames, scope->fileNameCount))
+            return true;
+    return false;
+}
+
+static bool IsLinkInScope(const char* path, const UndoScope* scope)
+{
+    for (unsigned i = 0; i < 2; ++i) {
+        if (IsNamedFileIn(path, scope->desktopFolders[i], scope->linkNames, scope->linkNameCount))
+            return true;
+        const char* inPrograms = PathBelowFolder(path, scope->programsFolders[i]);
+        if (inPrograms != NULL &&
+            IsNamedFileIn(inPrograms, scope->programGroup, scope->linkNames, scope->linkNameCount))
+            return true;
+    }
+    return false;
+}
+
+// A plain folder (no trailing backslash) that is a program folder or one of
+// its parents, or the program group or one of its parents below a Programs
+// folder.
+static bool IsFolderInScope(const char* path, const UndoScope* scope, const char* const* programFolders,
+                            unsigned programFolderCount)
+{
+    if (!IsPlainFolder(path, strlen(path)))
+        return false;
+    for (unsigned i = 0; i < programFolderCount; ++i)
+        if (PathBelowFolder(programFolders[i], path) != NULL)
+            return true;
+    for (unsigned i = 0; i < 2; ++i) {
+        const char* inPrograms = PathBelowFolder(path, scope->programsFolders[i]);
+        // PathBelowFolder takes no empty folder: the Programs folder itself
+        // is not in scope.
+        if (inPrograms != NULL && PathBelowFolder(scope->programGroup, inPrograms) != NULL)
+            return true;
+    }
+    return false;
+}
+
+bool IsEntryInScope(const RecordEntry* entry, const UndoScope* scope, const char* const* programFolders,
+                    unsigned programFolderCount)
+{
+    switch (entry->kind) {
+    case RECORD_FILE:
+        return IsFileInScope(entry->path, scope, programFolders, programFolderCount);
+    case RECORD_LINK:
+        return IsLinkInScope(entry->path, scope);
+    case RECORD_FOLDER:
+        return IsFolderInScope(entry->path, scope, programFolders, programFolderCount);
+    case RECORD_KEY:
+        return IsProductKey(entry->root, entry->path, scope->productName);
+    case RECORD_VALUE:
+        return IsProductValue(entry->root, entry->path, entry->valueName, scope->productName);
+    }
+    return false;
+}
+
+// ---- Undo order -----------------------------------------------------------
+
+// Files and links are both files: one path names one item of either kind.
+static char ItemClass(char kind) { return kind == RECORD_LINK ? (char)RECORD_FILE : kind; }
+
+// True when a and b name the same item.
+static bool IsSameItem(const RecordEntry* a, const RecordEntry* b)
+{
+    if (ItemClass(a->kind) != ItemClass(b->kind) || a->root != b->root || !SameTextNoCase(a->path, b->path))
+        return false;
+    return a->kind != RECORD_VALUE || SameTextNoCase(a->valueName, b->valueName);
+}
+
+unsigned PlanUndo(const RecordView* view, const UndoScope* scope, unsigned* order, unsigned capacity,
+                  unsigned* refused)
+{
+    const char* folders[RECORD_FOLDER_CAPACITY];
+    unsigned folderCount = RecordProgramFolders(view, scope->productName, folders, RECORD_FOLDER_CAPACITY);
+    unsigned entryCount = view->entryCount < RECORD_ENTRY_CAPACITY ? view->entryCount : (unsigned)RECORD_ENTRY_CAPACITY;
+    unsigned count = 0;
+    *refused = 0;
+    for (unsigned i = entryCount; i-- > 0;) {
+        const RecordEntry* entry = &view->entries[i];
+        if (entry->kind == RECORD_RUN)
+            continue;
+        if (!IsEntryInScope(entry, scope, folders, folderCount)) {
+            ++*refused;
+            continue;
+        }
+        bool namedBefore = false;
+        for (unsigned older = 0; older < i && !namedBefore; ++older)
+            namedBefore = IsSameItem(&view->entries[older], entry);
+        if (!namedBefore && count < capacity)
+            order[count++] = i;
+    }
+    return count;
+}

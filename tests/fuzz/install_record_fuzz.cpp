@@ -1,0 +1,96 @@
+// Any bytes as an installation record, read and planned against a fixed
+// scope: nothing may be read or written outside the record and the view,
+// the planned indices must name in-scope entries, each once, newest first,
+// and every parsed entry must come back the same through its line.
+#include <stddef.h>
+#include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "payload/install_record.h"
+
+namespace {
+
+const char* const kFileNames[] = {"TSXCleanup.exe", "Tessaronix.exe", "Tessaronix.chm", "Catalyne.exe",
+                                  "Catalyne.chm",   "Upkeep.exe",     "Go Novla.url",   "Ordering.txt",
+                                  "Registering.txt", "TSXCtxMenu.dll"};
+const char* const kLinkNames[] = {"Remove.lnk",        "Tessaronix.lnk", "Tessaronix Help.lnk", "Catalyne.lnk",
+                                  "Catalyne Help.lnk", "Update.lnk",     "Go Novla.lnk"};
+const UndoScope kScope = {"C:\\Windows",
+                          "C:\\Windows\\System32",
+                          {"C:\\Menu\\Programs", "C:\\All\\Menu\\Programs"},
+                          {"C:\\Desktop", ""},
+                          "Tessaronix",
+                          "NOVLA\\Tessaronix",
+                          kFileNames,
+                          sizeof kFileNames / sizeof kFileNames[0],
+                          kLinkNames,
+                          sizeof kLinkNames / sizeof kLinkNames[0]};
+
+RecordView g_view;
+unsigned g_order[RECORD_ENTRY_CAPACITY];
+
+bool SameText(const char* a, const char* b) { return (a == NULL) == (b == NULL) && (a == NULL || strcmp(a, b) == 0); }
+
+bool SameEntry(const RecordEntry& a, const RecordEntry& b)
+{
+    return a.kind == b.kind && a.flag == b.flag && a.root == b.root && SameText(a.path, b.path) &&
+           SameText(a.valueName, b.valueName) && a.type == b.type && a.dataSize == b.dataSize &&
+           (a.dataSize == 0 || memcmp(a.data, b.data, a.dataSize) == 0);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    // The record is copied to a buffer of exactly its size, so that reading
+    // past it is caught. Most inputs get the header put in front, or they
+    // would stop there.
+    bool withHeader = size > 0 && data[0] != 'N';
+    size_t headerLength = withHeader ? strlen(kRecordHeader) : 0;
+    size_t total = headerLength + size;
+    char* text = static_cast<char*>(malloc(total ? total : 1));
+    memcpy(text, kRecordHeader, headerLength);
+    if (size)
+        memcpy(text + headerLength, data, size);
+    if (!ReadRecord(text, total, &g_view)) {
+        if (g_view.entryCount != 0)
+            abort();
+        free(text);
+        return 0;
+    }
+    if (g_view.entryCount > RECORD_ENTRY_CAPACITY || g_view.dataUsed > RECORD_ARENA_CAPACITY)
+        abort();
+
+    for (unsigned i = 0; i < g_view.entryCount; ++i) {
+        const RecordEntry& entry = g_view.entries[i];
+        char line[RECORD_LINE_CAPACITY];
+        if (!FormatRecordLine(line, sizeof line, &entry))
+            abort();
+        size_t length = strlen(line);
+        if (length < 2 || line[length - 2] != '\r' || line[length - 1] != '\n')
+            abort();
+        line[length - 2] = '\0';
+        RecordEntry again;
+        uint8_t bytes[RECORD_DATA_CAPACITY];
+        if (!ParseRecordLine(line, &again, bytes, sizeof bytes) || !SameEntry(entry, again))
+            abort();
+    }
+
+    unsigned refused = 0;
+    unsigned count = PlanUndo(&g_view, &kScope, g_order, RECORD_ENTRY_CAPACITY, &refused);
+    const char* folders[RECORD_FOLDER_CAPACITY];
+    unsigned folderCount = RecordProgramFolders(&g_view, kScope.productName, folders, RECORD_FOLDER_CAPACITY);
+    if (count + refused > g_view.entryCount)
+        abort();
+    for (unsigned k = 0; k < count; ++k) {
+        unsigned i = g_order[k];
+        if (i >= g_view.entryCount || (k > 0 && i >= g_order[k - 1]))
+            abort();
+        const RecordEntry& entry = g_view.entries[i];
+        if (entry.kind == RECORD_RUN || !IsEntryInScope(&entry, &kScope, folders, folderCount))
+            abort();
+    }
+    free(text);
+    return 0;
+}
