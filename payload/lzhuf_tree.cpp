@@ -41,10 +41,16 @@ void RebuildTree(LzhufTree* tree)
     unsigned i = 0;
     for (j = N_CHAR; j < T; ++j) {
         uint16_t f = (uint16_t)(freq[i] + freq[i + 1]);
-        unsigned k = j - 1;
-        while (k > 0 && f < freq[k])
-            --k;
-        ++k;
+        // Nodes 0..j-1 are in order and f counts at least freq[i + 1]: the
+        // new node goes before the first of nodes i+2..j-1 that counts more.
+        unsigned k = i + 2, end = j;
+        while (k < end) {
+            unsigned middle = (k + end) / 2;
+            if (f < freq[middle])
+                end = middle;
+            else
+                k = middle + 1;
+        }
         for (unsigned m = j; m > k; --m) {
             freq[m] = freq[m - 1];
             child[m] = child[m - 1];
@@ -61,40 +67,4 @@ void RebuildTree(LzhufTree* tree)
             tree->parent[k] = tree->parent[k + 1] = (uint16_t)i;
         }
     }
-}
-
-void UpdateTree(LzhufTree* tree, unsigned symbol)
-{
-    uint16_t* freq = tree->freq;
-    uint16_t* parent = tree->parent;
-    uint16_t* child = tree->child;
-
-    if (freq[R] == LZHUF_MAX_FREQ)
-        RebuildTree(tree);
-    // The root never passes MAX_FREQ, so no count reaches the 0xFFFF
-    // sentinel at freq[T], which ends every scan below.
-    unsigned c = parent[symbol + T];
-    do {
-        uint16_t k = ++freq[c];
-        if (k > freq[c + 1]) {
-            unsigned l = c + 1;
-            while (k > freq[l + 1])
-                ++l;
-            freq[c] = freq[l];
-            freq[l] = k;
-
-            unsigned i = child[c];
-            parent[i] = (uint16_t)l;
-            if (i < T)
-                parent[i + 1] = (uint16_t)l;
-            unsigned j = child[l];
-            child[l] = (uint16_t)i;
-            parent[j] = (uint16_t)c;
-            if (j < T)
-                parent[j + 1] = (uint16_t)c;
-            child[c] = (uint16_t)j;
-            c = l;
-        }
-        c = parent[c];
-    } while (c != 0);
 }
