@@ -53,20 +53,19 @@ struct BitReader {
     const uint8_t* end;      // one past the last stored byte
     unsigned zeroBytes;      // bytes supplied past the end, counted up to 4
 
-    // Tops the buffer up to 25 bits or more: four stored bytes at once
-    // while they last, then one at a time, zeros past the end. Called with
-    // 24 bits or fewer.
+    // Tops the buffer up to 24 bits or more: the whole bytes that fit of
+    // the next four while they last, then one at a time, zeros past the
+    // end. Called with 24 bits or fewer.
     void Refill()
     {
         if (end - in >= 4) {
             uint32_t next = (uint32_t)in[0] << 24 | (uint32_t)in[1] << 16 | (uint32_t)in[2] << 8 | in[3];
             bits |= next >> count;
-            unsigned whole = (32 - count) / 8;
-            in += whole;
-            count += whole * 8;
+            in += (31 - count) / 8;
+            count |= 24;  // count + 8 * (31 - count) / 8, for a count of 0..24
             return;
         }
-        while (count <= 24) {
+        while (count < 24) {
             uint32_t byte = 0;
             if (in != end)
                 byte = *in++;
@@ -77,12 +76,6 @@ struct BitReader {
         }
     }
 };
-
-// Writes the block of the output that ends where done bytes are produced.
-bool WriteBlock(uint32_t done)
-{
-    return WriteOutput(g_lzhufDecoder.ring + ((done - BLOCK) & RING_MASK), BLOCK);
-}
 
 }  // namespace
 
@@ -121,6 +114,7 @@ bool DecodeEntry(const uint8_t* stored, uint32_t storedSize, uint32_t fileSize)
         unsigned symbol = (unsigned)c - T;
         UpdateTree(&d->tree, symbol);
 
+        uint32_t before = done;
         if (symbol < 256) {
             d->ring[done & RING_MASK] = (uint8_t)symbol;
             ++done;
@@ -136,32 +130,29 @@ bool DecodeEntry(const uint8_t* stored, uint32_t storedSize, uint32_t fileSize)
             if (length > fileSize - done)
                 length = fileSize - done;
             uint32_t stop = done + length;
-            // Copy in runs that stay inside the ring and the output block,
-            // writing each block as it fills. Read and write alternate, so a
-            // copy that runs into its own output repeats the bytes it has
-            // just written.
-            for (;;) {
+            // Copy in runs that stay inside the ring. Read and write
+            // alternate, so a copy that runs into its own output repeats
+            // the bytes it has just written.
+            while (done != stop) {
+                unsigned to = done & RING_MASK;
                 unsigned n = stop - done;
                 if (n > N - source)
                     n = N - source;
-                if (n > BLOCK - (done & (BLOCK - 1)))
-                    n = BLOCK - (done & (BLOCK - 1));
-                const uint8_t* from = d->ring + source;
-                uint8_t* to = d->ring + (done & RING_MASK);
+                if (n > N - to)
+                    n = N - to;
                 for (unsigned k = 0; k < n; ++k)
-                    to[k] = from[k];
+                    d->ring[to + k] = d->ring[source + k];
                 source = (source + n) & RING_MASK;
                 done += n;
-                if (done == stop)
-                    break;
-                if ((done & (BLOCK - 1)) == 0 && !(ok = WriteBlock(done)))
-                    break;
             }
+        }
+        // A symbol is shorter than a block, so it ends at most one: write
+        // it now, while the next one has only begun to fill.
+        if (((before ^ done) & ~(uint32_t)(BLOCK - 1)) != 0) {
+            ok = WriteOutput(d->ring + ((done - BLOCK) & RING_MASK & ~(BLOCK - 1)), BLOCK);
             if (!ok)
                 break;
         }
-        if ((done & (BLOCK - 1)) == 0 && !(ok = WriteBlock(done)))
-            break;
     }
     if (ok && (done & (BLOCK - 1)) != 0)
         ok = WriteOutput(d->ring + (done & RING_MASK & ~(BLOCK - 1)), done & (BLOCK - 1));

@@ -50,46 +50,31 @@ struct LzhufTree {
 void InitTree(LzhufTree* tree);
 // Halves every leaf frequency (rounding up) and rebuilds the internal nodes.
 void RebuildTree(LzhufTree* tree);
+// UpdateTree's step for a node c that counts as much as the node after it:
+// c swaps places with the last node that counts the same (frequencies never
+// fall by index), and the node now at that place counts one more. Returns
+// that place.
+size_t LzhufMoveUp(LzhufTree* tree, size_t c);
 // Counts one more occurrence of symbol (0..313) and restores the order,
-// rebuilding first when the root has reached LZHUF_MAX_FREQ. Inline: it runs
-// once per symbol, and the decoder's loop keeps its state in registers
-// around it.
+// rebuilding first when the root has reached LZHUF_MAX_FREQ. Inline, with
+// the rarer swap out of line: it runs once per symbol, and the decoder's
+// loop keeps its state in registers around it.
 inline void UpdateTree(LzhufTree* tree, unsigned symbol)
 {
     uint16_t* freq = tree->freq;
     uint16_t* parent = tree->parent;
-    uint16_t* child = tree->child;
 
     if (freq[LZHUF_R] == LZHUF_MAX_FREQ)
         RebuildTree(tree);
     // The root never passes MAX_FREQ, so no count reaches the 0xFFFF
-    // sentinel at freq[LZHUF_T], which ends every scan below.
+    // sentinel at freq[LZHUF_T], which ends every run of equal counts.
     size_t c = parent[symbol + LZHUF_T];
     do {
         unsigned f = freq[c];
-        if (f < freq[c + 1]) {
+        if (f < freq[c + 1])
             freq[c] = (uint16_t)(f + 1);
-        } else {
-            // One more would put c above the nodes after it that count f
-            // too (frequencies never fall by index): c swaps places with the
-            // last of them, l, which keeps f, and l takes f + 1.
-            size_t l = c + 1;
-            while (f >= freq[l + 1])
-                ++l;
-            freq[l] = (uint16_t)(f + 1);
-
-            unsigned i = child[c];
-            parent[i] = (uint16_t)l;
-            if (i < LZHUF_T)
-                parent[i + 1] = (uint16_t)l;
-            unsigned j = child[l];
-            child[l] = (uint16_t)i;
-            parent[j] = (uint16_t)c;
-            if (j < LZHUF_T)
-                parent[j + 1] = (uint16_t)c;
-            child[c] = (uint16_t)j;
-            c = l;
-        }
+        else
+            c = LzhufMoveUp(tree, c);
         c = parent[c];
     } while (c != 0);
 }
