@@ -165,13 +165,17 @@ static bool TargetPathsAbsolute(OsVariantMask mask)
 
 // Expands a compressed row, or writes a raw row in one call, into the open
 // file. False when a write failed (a full disk: the file is then short) or
-// the bytes written are not the file the packer recorded.
+// the bytes written are not the file the packer recorded. Every stream the
+// packer makes ends exactly at its last stored byte: one that ends earlier
+// is damaged too.
 static bool WriteRow(HANDLE file, unsigned row, const uint8_t* bytes)
 {
     const PayloadEntry* entry = &g_payloadTable.rows[row];
     SetOutputFile(file);
-    bool written = entry->storedSize != 0 ? DecodeEntry(bytes, entry->storedSize, entry->fileSize)
-                                          : WriteOutput(bytes, entry->fileSize);
+    // inputCount: the stored bytes the stream did not need.
+    bool written = entry->storedSize != 0
+                       ? DecodeEntry(bytes, entry->storedSize, entry->fileSize) && g_lzhufDecoder.inputCount == 0
+                       : WriteOutput(bytes, entry->fileSize);
     written = written && OutputChecksum() == RowChecksum(row);
     SetOutputFile(NULL);
     return written;
