@@ -50,9 +50,11 @@ public:
     uint16_t subsystem() const { return U16(optional_ + 68); }
     const std::vector<Section>& sections() const { return sections_; }
 
-    // Data directory `index` of a PE32 image: its RVA and size.
-    uint32_t DirectoryRva(int index) const { return U32(optional_ + 96 + 8 * index); }
-    uint32_t DirectorySize(int index) const { return U32(optional_ + 100 + 8 * index); }
+    // Data directory `index`: its RVA and size. The directories follow 96
+    // bytes of optional header in a PE32 image, 112 in a PE32+ one (the
+    // 64-bit twin's).
+    uint32_t DirectoryRva(int index) const { return U32(Directories() + 8 * index); }
+    uint32_t DirectorySize(int index) const { return U32(Directories() + 4 + 8 * index); }
 
     // The names of the DLLs the import directory names, as written.
     std::vector<std::string> ImportedLibraries() const
@@ -108,6 +110,7 @@ public:
     }
 
 private:
+    size_t Directories() const { return optional_ + (magic() == 0x020B ? 112 : 96); }
     bool Has(size_t at, size_t count) const { return at <= bytes_.size() && count <= bytes_.size() - at; }
     uint16_t U16(size_t at) const
     {
