@@ -1,0 +1,58 @@
+// wine-versions: win98 win2k winxp vista win7
+// The real installer, then the real uninstaller started the way the
+// system's list of programs starts it (Wine's uninstaller reading our
+// entry): the prefix is as before the installation, the "find" verbs it
+// found on folders and drives are back, only the uninstaller itself waits
+// for the restart, and after the restart nothing is left at all. A second
+// removal finds nothing to remove.
+#include <gtest/gtest.h>
+
+#include "cleanup_walk.h"
+#include "tests/win32/shell/shell_expect.h"
+
+namespace {
+
+void SetDefaultValue(HKEY root, const char* path, const std::string& data)
+{
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegSetValueExA(key, nullptr, 0, REG_EXPAND_SZ, (const BYTE*)data.c_str(), (DWORD)data.size() + 1);
+    RegCloseKey(key);
+}
+
+TEST(CleanupRoundTrip, LeavesThePrefixAsBeforeTheInstallation)
+{
+    // As on Windows: the find extensions' key, and a "find" verb on folders
+    // and drives, which the installation replaces.
+    expect::EnsureFindExtensionsKey();
+    SetDefaultValue(HKEY_CLASSES_ROOT, "Directory\\shell\\find\\command", "%SystemRoot%\\Explorer.exe /find");
+    SetDefaultValue(HKEY_CLASSES_ROOT, "Drive\\shell\\find\\command", "%SystemRoot%\\Explorer.exe /find,%1");
+    cleanup::Snapshot before = cleanup::Take();
+    cleanup::Snapshot installed = cleanup::InstallRecorded(install::Options{}, before);
+    ASSERT_NE(std::string::npos, install::UninstallerList().find("|||Tessaronix"));
+
+    DWORD start = GetTickCount();
+    cleanup::Removal removal = cleanup::Uninstall(cleanup::SystemUninstaller(), IDYES, {}, "--remove Tessaronix");
+    printf("removal: %lu ms from start to the end of Wine's uninstaller\n", GetTickCount() - start);
+    EXPECT_EQ((std::vector<std::string>{cleanup::kQuestion, cleanup::kRemoved}), removal.boxes);
+    EXPECT_EQ((std::vector<UINT>{MB_ICONQUESTION, MB_ICONINFORMATION}), removal.icons);
+    const std::string self = "F " + cleanup::InstalledUninstaller(), list = "F " + cleanup::Windows() + "\\WININIT.INI";
+    cleanup::Snapshot after = cleanup::Take();
+    EXPECT_EQ(std::vector<std::string>{}, cleanup::Differences(before, after, {self, list}));
+    EXPECT_EQ(std::vector<std::string>{cleanup::Pending(cleanup::InstalledUninstaller())}, cleanup::PendingRemovals());
+    EXPECT_EQ(std::string::npos, install::UninstallerList().find("Tessaronix"));
+
+    // Again: nothing to remove, and nothing changes.
+    cleanup::Removal again = cleanup::Uninstall(cleanup::InstalledUninstaller());
+    EXPECT_EQ(std::vector<std::string>{cleanup::kNothing}, again.boxes);
+    EXPECT_EQ(2u, again.exitCode);
+    EXPECT_EQ(std::vector<std::string>{}, cleanup::Differences(after, cleanup::Take()));
+
+    // The restart takes the uninstaller: exactly as before (Windows 9x
+    // keeps its finished rename list as WININIT.BAK).
+    cleanup::Restart();
+    EXPECT_EQ(std::vector<std::string>{},
+              cleanup::Differences(before, cleanup::Take(), {"F " + cleanup::Windows() + "\\WININIT.BAK"}));
+}
+
+}  // namespace
