@@ -8,25 +8,12 @@
 #include <gtest/gtest.h>
 
 #include "cleanup_walk.h"
-#include "tests/win32/shell/shell_expect.h"
 
 namespace {
 
-void SetDefaultValue(HKEY root, const char* path, const std::string& data)
-{
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    RegSetValueExA(key, nullptr, 0, REG_EXPAND_SZ, (const BYTE*)data.c_str(), (DWORD)data.size() + 1);
-    RegCloseKey(key);
-}
-
 TEST(CleanupRoundTrip, LeavesThePrefixAsBeforeTheInstallation)
 {
-    // As on Windows: the find extensions' key, and a "find" verb on folders
-    // and drives, which the installation replaces.
-    expect::EnsureFindExtensionsKey();
-    SetDefaultValue(HKEY_CLASSES_ROOT, "Directory\\shell\\find\\command", "%SystemRoot%\\Explorer.exe /find");
-    SetDefaultValue(HKEY_CLASSES_ROOT, "Drive\\shell\\find\\command", "%SystemRoot%\\Explorer.exe /find,%1");
+    cleanup::GiveWindowsFindVerbs();
     cleanup::Snapshot before = cleanup::Take();
     cleanup::Snapshot installed = cleanup::InstallRecorded(install::Options{}, before);
     ASSERT_NE(std::string::npos, install::UninstallerList().find("|||Tessaronix"));

@@ -12,6 +12,7 @@
 
 #include "payload/install_record.h"
 #include "tests/win32/install/install_walk.h"
+#include "tests/win32/shell/shell_expect.h"
 
 namespace cleanup {
 
@@ -45,27 +46,27 @@ inline bool IsChurn(const std::string& path)
     return lower.find("\\temp\\") != std::string::npos || lower.size() >= 5 && lower.rfind("\\temp") == lower.size() - 5;
 }
 
-inline void AddFolder(Snapshot& shot, const std::string& folder)
+// Adds what was found at path, and with below set what is in a folder.
+inline void AddFound(Snapshot& shot, const std::string& path, const WIN32_FIND_DATAA& found, bool below)
 {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        std::string name = found.cFileName, path = folder + "\\" + name;
-        if (name == "." || name == ".." || IsChurn(path))
-            continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-            shot["R " + path] = "";
-        } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            shot["D " + path] = "";
-            AddFolder(shot, path);
-        } else {
-            ULONGLONG size = ((ULONGLONG)found.nFileSizeHigh << 32) | found.nFileSizeLow;
-            shot["F " + path] = std::to_string(size) + " " + std::to_string(install::AsNumber(found.ftLastWriteTime));
-        }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        shot["R " + path] = "";
+    } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        shot["D " + path] = "";
+        WIN32_FIND_DATAA inside;
+        HANDLE search = below ? FindFirstFileA((path + "\\*").c_str(), &inside) : INVALID_HANDLE_VALUE;
+        if (search == INVALID_HANDLE_VALUE)
+            return;
+        do {
+            std::string name = inside.cFileName;
+            if (name != "." && name != ".." && !IsChurn(path + "\\" + name))
+                AddFound(shot, path + "\\" + name, inside, true);
+        } while (FindNextFileA(search, &inside));
+        FindClose(search);
+    } else {
+        ULONGLONG size = ((ULONGLONG)found.nFileSizeHigh << 32) | found.nFileSizeLow;
+        shot["F " + path] = std::to_string(size) + " " + std::to_string(install::AsNumber(found.ftLastWriteTime));
+    }
 }
 
 inline std::string Hex(const BYTE* data, DWORD size)
@@ -109,7 +110,10 @@ inline void AddKey(Snapshot& shot, HKEY parent, const std::string& name, const s
 inline Snapshot Take()
 {
     Snapshot shot;
-    AddFolder(shot, "C:");
+    WIN32_FIND_DATAA drive = {};
+    drive.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+    AddFound(shot, "C:", drive, true);
+    shot.erase("D C:");
     AddKey(shot, HKEY_LOCAL_MACHINE, "Software", "HKLM\\Software");
     AddKey(shot, HKEY_CURRENT_USER, "Software", "HKCU\\Software");
     for (auto it = shot.begin(); it != shot.end();)
@@ -142,6 +146,25 @@ inline std::vector<std::string> Differences(const Snapshot& before, const Snapsh
         if (after.find(item.first) == after.end() && !excepted(item.first))
             out.push_back("- " + item.first);
     return out;
+}
+
+inline void SetDefaultValue(HKEY root, const char* path, const std::string& data, DWORD type = REG_SZ)
+{
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegSetValueExA(key, nullptr, 0, type, (const BYTE*)data.c_str(), (DWORD)data.size() + 1);
+    RegCloseKey(key);
+}
+
+// What Windows has and a fresh prefix lacks: the find extensions' key, and
+// a "find" verb on folders and drives, which the installation replaces.
+inline void GiveWindowsFindVerbs()
+{
+    expect::EnsureFindExtensionsKey();
+    SetDefaultValue(HKEY_CLASSES_ROOT, "Directory\\shell\\find\\command", "%SystemRoot%\\Explorer.exe /find",
+                    REG_EXPAND_SZ);
+    SetDefaultValue(HKEY_CLASSES_ROOT, "Drive\\shell\\find\\command", "%SystemRoot%\\Explorer.exe /find,%1",
+                    REG_EXPAND_SZ);
 }
 
 // ---- The record, until the installer writes its own ----
@@ -228,10 +251,15 @@ inline Snapshot InstallRecorded(const install::Options& options, const Snapshot&
     EXPECT_EQ(1u, aborted ? ui::WaitForExit(installer) : install::Close(installer));
     ui::Kill(installer);
     Snapshot after = Take();
-    if (install::ReadAll(RecordPath()) == recordBefore)
+    if (install::ReadAll(RecordPath()) == recordBefore) {
         AppendRecordOf(before, after, options.scope == 0 ? NtFamily() : options.scope == IDC_SCOPE_ALL,
                        options.folder.empty() ? install::kDefaultFolder : options.folder);
-    return Take();
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(RecordPath().c_str(), &found);
+        AddFound(after, RecordPath(), found, false);
+        FindClose(search);
+    }
+    return after;
 }
 
 // ---- The uninstaller ----
