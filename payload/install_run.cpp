@@ -12,6 +12,7 @@
 #include "payload/lzhuf.h"
 #include "payload/lzhuf_output_win.h"
 #include "payload/os_class.h"
+#include "payload/payload_check.h"
 #include "payload/product.h"
 #include "payload/table_rules.h"
 #include "resources/resource_ids.h"
@@ -157,29 +158,16 @@ static bool TargetPathsAbsolute(OsVariantMask mask)
     return true;
 }
 
-// The bytes of a row's resource, or null when the resource is missing or
-// holds fewer bytes than the row says (nothing may read beyond it).
-static const uint8_t* RowBytes(const PayloadEntry* entry)
-{
-    HRSRC resource = FindResourceA(g_session.instance, entry->resourceName, RT_RCDATA);
-    if (resource == NULL)
-        return NULL;
-    uint32_t needed = entry->storedSize != 0 ? entry->storedSize : entry->fileSize;
-    if (SizeofResource(g_session.instance, resource) < needed)
-        return NULL;
-    HGLOBAL loaded = LoadResource(g_session.instance, resource);
-    if (loaded == NULL)
-        return NULL;
-    return (const uint8_t*)LockResource(loaded);
-}
-
 // Expands a compressed row, or writes a raw row in one call, into the open
-// file. False when a write failed (a full disk): the file is then short.
-static bool WriteRow(HANDLE file, const PayloadEntry* entry, const uint8_t* bytes)
+// file. False when a write failed (a full disk: the file is then short) or
+// the bytes written are not the file the packer recorded.
+static bool WriteRow(HANDLE file, unsigned row, const uint8_t* bytes)
 {
+    const PayloadEntry* entry = &g_payloadTable.rows[row];
     SetOutputFile(file);
     bool written = entry->storedSize != 0 ? DecodeEntry(bytes, entry->storedSize, entry->fileSize)
                                           : WriteOutput(bytes, entry->fileSize);
+    written = written && OutputChecksum() == RowChecksum(row);
     SetOutputFile(NULL);
     return written;
 }
@@ -234,7 +222,7 @@ static bool ExtractPayload(HWND page)
                                       FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, NULL);
             if (file == INVALID_HANDLE_VALUE)
                 return FailRow(page);
-            bool written = WriteRow(file, entry, bytes);
+            bool written = WriteRow(file, i, bytes);
             if (written && stamp)
                 SetFileTime(file, &fileTime, &fileTime, &fileTime);
             // A close that fails may have lost the last of the data.

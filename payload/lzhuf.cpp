@@ -1,51 +1,25 @@
 // The LZHUF decoder of the payload streams: one process-wide state, nothing
 // allocated, output in blocks of 1024 bytes through WriteOutput.
+//
+// The loop keeps what changes with every bit and byte (the bit buffer, the
+// input, the count of bytes produced) in locals, so they can stay in
+// registers; the tree and the ring live in g_lzhufDecoder, and the output
+// blocks are written straight from the ring.
 #include "payload/lzhuf.h"
 
 #include <string.h>
 
-enum { N = LZHUF_N, T = LZHUF_T, R = LZHUF_R, RING_MASK = LZHUF_N - 1 };
+enum {
+    N = LZHUF_N,
+    T = LZHUF_T,
+    R = LZHUF_R,
+    RING_MASK = LZHUF_N - 1,
+    BLOCK = LZHUF_OUTPUT_BLOCK,
+    RING_TURN = LZHUF_N - LZHUF_RING_START,
+    POSITION_BITS = 14,  // the longest coded position
+};
 
 LzhufDecoder g_lzhufDecoder;
-
-// Position code tables, as the LZHUF format defines them.
-const uint8_t d_code[256] = {
-    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-    0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01,
-    0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02,
-    0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03,
-    0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05,
-    0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07,
-    0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x09, 0x09, 0x09, 0x09, 0x09, 0x09, 0x09, 0x09,
-    0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0B, 0x0B, 0x0B, 0x0B, 0x0B, 0x0B, 0x0B, 0x0B,
-    0x0C, 0x0C, 0x0C, 0x0C, 0x0D, 0x0D, 0x0D, 0x0D, 0x0E, 0x0E, 0x0E, 0x0E, 0x0F, 0x0F, 0x0F, 0x0F,
-    0x10, 0x10, 0x10, 0x10, 0x11, 0x11, 0x11, 0x11, 0x12, 0x12, 0x12, 0x12, 0x13, 0x13, 0x13, 0x13,
-    0x14, 0x14, 0x14, 0x14, 0x15, 0x15, 0x15, 0x15, 0x16, 0x16, 0x16, 0x16, 0x17, 0x17, 0x17, 0x17,
-    0x18, 0x18, 0x19, 0x19, 0x1A, 0x1A, 0x1B, 0x1B, 0x1C, 0x1C, 0x1D, 0x1D, 0x1E, 0x1E, 0x1F, 0x1F,
-    0x20, 0x20, 0x21, 0x21, 0x22, 0x22, 0x23, 0x23, 0x24, 0x24, 0x25, 0x25, 0x26, 0x26, 0x27, 0x27,
-    0x28, 0x28, 0x29, 0x29, 0x2A, 0x2A, 0x2B, 0x2B, 0x2C, 0x2C, 0x2D, 0x2D, 0x2E, 0x2E, 0x2F, 0x2F,
-    0x30, 0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38, 0x39, 0x3A, 0x3B, 0x3C, 0x3D, 0x3E, 0x3F,
-};
-
-const uint8_t d_len[256] = {
-    0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03,
-    0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03,
-    0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04,
-    0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04,
-    0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04,
-    0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05,
-    0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05,
-    0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05,
-    0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05,
-    0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06,
-    0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06,
-    0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06,
-    0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07,
-    0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07,
-    0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07,
-    0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08,
-};
 
 void SetLzhufOutput(LzhufWriteFn writer, void* file)
 {
@@ -61,127 +35,132 @@ bool WriteOutput(const uint8_t* bytes, uint32_t count)
     return d->outputWriter(d->outputFile, bytes, count);
 }
 
-// The next stored byte, or -1 once all of them have been read.
-static int NextInputByte()
-{
-    LzhufDecoder* d = &g_lzhufDecoder;
-    if (d->inputCount == 0)
-        return -1;
-    --d->inputCount;
-    return *d->input++;
-}
+namespace {
 
-// Keeps at least nine bits in the buffer; past the stored bytes, zeros.
-static void RefillBits()
-{
-    LzhufDecoder* d = &g_lzhufDecoder;
-    while (d->bitCount <= 8) {
-        int c = NextInputByte();
-        if (c < 0)
-            c = 0;
-        d->bitBuffer = (uint16_t)(d->bitBuffer | (c << (8 - d->bitCount)));
-        d->bitCount = (uint16_t)(d->bitCount + 8);
+// Upper bound of a symbol's code length. The tree always has the sibling
+// property (frequencies never fall by index, children side by side, every
+// leaf at least 1), so a leaf n levels down makes the root count at least
+// Fibonacci(n + 2); the root counts at most 0x8000, below Fibonacci(24).
+const unsigned LONGEST_CODE = 21;
+
+// The stream's next bits, the first in bit 31. Bits below the count are
+// either zeros or the stream's own next bits, so a refill can OR the next
+// bytes in at their place.
+struct BitReader {
+    uint32_t bits;
+    unsigned count;          // valid bits in bits
+    const uint8_t* in;       // next stored byte
+    const uint8_t* end;      // one past the last stored byte
+    unsigned zeroBytes;      // bytes supplied past the end, counted up to 4
+
+    // Tops the buffer up to 24 bits or more: the whole bytes that fit of
+    // the next four while they last, then one at a time, zeros past the
+    // end. Called with 24 bits or fewer.
+    void Refill()
+    {
+        if (end - in >= 4) {
+            uint32_t next = (uint32_t)in[0] << 24 | (uint32_t)in[1] << 16 | (uint32_t)in[2] << 8 | in[3];
+            bits |= next >> count;
+            in += (31 - count) / 8;
+            count |= 24;  // count + 8 * (31 - count) / 8, for a count of 0..24
+            return;
+        }
+        while (count < 24) {
+            uint32_t byte = 0;
+            if (in != end)
+                byte = *in++;
+            else if (zeroBytes < 4)
+                ++zeroBytes;
+            bits |= byte << (24 - count);
+            count += 8;
+        }
     }
-}
+};
 
-static unsigned ReadBit()
-{
-    LzhufDecoder* d = &g_lzhufDecoder;
-    RefillBits();
-    unsigned bit = d->bitBuffer >> 15;
-    d->bitBuffer = (uint16_t)(d->bitBuffer << 1);
-    --d->bitCount;
-    return bit;
-}
-
-static unsigned ReadByte()
-{
-    LzhufDecoder* d = &g_lzhufDecoder;
-    RefillBits();
-    unsigned byte = d->bitBuffer >> 8;
-    d->bitBuffer = (uint16_t)(d->bitBuffer << 8);
-    d->bitCount = (uint16_t)(d->bitCount - 8);
-    return byte;
-}
-
-// Walks the tree from the root, one bit per level, to a leaf.
-static unsigned DecodeSymbol()
-{
-    LzhufTree* tree = &g_lzhufDecoder.tree;
-    unsigned c = tree->child[R];
-    while (c < T)
-        c = tree->child[c + ReadBit()];
-    unsigned symbol = c - T;
-    UpdateTree(tree, symbol);
-    return symbol;
-}
-
-// Upper six bits from the prefix code, lower six as they are: 0..4095.
-static unsigned DecodePosition()
-{
-    unsigned b = ReadByte();
-    uint16_t i = (uint16_t)b;
-    for (unsigned extra = d_len[b] - 2u; extra > 0; --extra)
-        i = (uint16_t)((i << 1) + ReadBit());
-    return ((unsigned)d_code[b] << 6) | (i & 0x3F);
-}
-
-static void FlushOutput()
-{
-    LzhufDecoder* d = &g_lzhufDecoder;
-    if (d->outputFill > 0 && !d->writeFailed && !WriteOutput(d->output, d->outputFill))
-        d->writeFailed = true;
-    d->outputFill = 0;
-}
-
-static void PutOutputByte(uint8_t b)
-{
-    LzhufDecoder* d = &g_lzhufDecoder;
-    d->output[d->outputFill++] = b;
-    --d->outputCount;
-    if (d->outputFill == LZHUF_OUTPUT_BLOCK)
-        FlushOutput();
-}
-
-// Produces one byte and keeps it in the ring for later copies.
-static void EmitByte(uint8_t b)
-{
-    LzhufDecoder* d = &g_lzhufDecoder;
-    PutOutputByte(b);
-    d->ring[d->writePos] = b;
-    d->writePos = (uint16_t)((d->writePos + 1) & RING_MASK);
-}
+}  // namespace
 
 bool DecodeEntry(const uint8_t* stored, uint32_t storedSize, uint32_t fileSize)
 {
     LzhufDecoder* d = &g_lzhufDecoder;
-    d->input = stored;
-    d->inputCount = stored ? storedSize : 0;
-    d->outputCount = fileSize;
-    d->outputFill = 0;
-    d->writeFailed = false;
-    d->bitBuffer = 0;
-    d->bitCount = 0;
+    if (!stored)
+        storedSize = 0;
+    BitReader r = {0, 0, stored, stored + storedSize, 0};
     InitTree(&d->tree);
-    memset(d->ring, ' ', LZHUF_RING_START);
-    d->writePos = LZHUF_RING_START;
+    // The ring is kept turned by RING_TURN (see LzhufDecoder): the first
+    // byte goes to d->ring[0] and each 1024-byte block of the output lies
+    // whole in the ring, ready to be written from there.
+    memset(d->ring + RING_TURN, ' ', LZHUF_RING_START);
+    uint32_t done = 0;       // bytes produced; the next goes to ring[done & RING_MASK]
+    bool ok = true;
 
     // Every pass produces at least one byte, so this ends after fileSize
     // bytes at the latest; a copy is cut short where the file ends.
-    while (d->outputCount != 0 && !d->writeFailed) {
-        unsigned c = DecodeSymbol();
-        if (c < 256) {
-            EmitByte((uint8_t)c);
-            continue;
+    while (done != fileSize) {
+        // Walk the tree from the root, one bit per level, to a leaf; the
+        // buffer holds the longest code.
+        if (r.count < LONGEST_CODE)
+            r.Refill();
+        size_t c = d->tree.child[R];
+        unsigned count = r.count;
+        uint32_t bits = r.bits;
+        while (c < T) {
+            size_t bit = bits >> 31;
+            bits <<= 1;
+            --count;
+            c = d->tree.child[c + bit];
         }
-        unsigned position = DecodePosition();
-        unsigned source = (d->writePos - position - 1u) & RING_MASK;
-        unsigned length = LzhufMatchLength(c);
-        // Read and write alternate, so a copy that runs into its own output
-        // repeats the bytes it has just written.
-        for (unsigned k = 0; k < length && d->outputCount != 0; ++k)
-            EmitByte(d->ring[(source + k) & RING_MASK]);
+        r.count = count;
+        r.bits = bits;
+        unsigned symbol = (unsigned)c - T;
+        UpdateTree(&d->tree, symbol);
+
+        uint32_t before = done;
+        if (symbol < 256) {
+            d->ring[done & RING_MASK] = (uint8_t)symbol;
+            ++done;
+        } else {
+            if (r.count < POSITION_BITS)
+                r.Refill();
+            unsigned used;
+            unsigned position = LzhufDecodePosition(r.bits >> 16, &used);
+            r.bits <<= used;
+            r.count -= used;
+            unsigned source = (done - position - 1u) & RING_MASK;
+            uint32_t length = LzhufMatchLength(symbol);
+            if (length > fileSize - done)
+                length = fileSize - done;
+            uint32_t stop = done + length;
+            // Copy in runs that stay inside the ring. Read and write
+            // alternate, so a copy that runs into its own output repeats
+            // the bytes it has just written.
+            while (done != stop) {
+                unsigned to = done & RING_MASK;
+                unsigned n = stop - done;
+                if (n > N - source)
+                    n = N - source;
+                if (n > N - to)
+                    n = N - to;
+                for (unsigned k = 0; k < n; ++k)
+                    d->ring[to + k] = d->ring[source + k];
+                source = (source + n) & RING_MASK;
+                done += n;
+            }
+        }
+        // A symbol is shorter than a block, so it ends at most one: write
+        // it now, while the next one has only begun to fill.
+        if (((before ^ done) & ~(uint32_t)(BLOCK - 1)) != 0) {
+            ok = WriteOutput(d->ring + ((done - BLOCK) & RING_MASK & ~(BLOCK - 1)), BLOCK);
+            if (!ok)
+                break;
+        }
     }
-    FlushOutput();
-    return !d->writeFailed;
+    if (ok && (done & (BLOCK - 1)) != 0)
+        ok = WriteOutput(d->ring + (done & RING_MASK & ~(BLOCK - 1)), done & (BLOCK - 1));
+
+    // The stored bytes this entry needed: those read, less the whole ones
+    // still unread in the buffer (zeros past the end are not stored bytes).
+    unsigned unread = r.count / 8;
+    unread -= unread < r.zeroBytes ? unread : r.zeroBytes;
+    d->inputCount = storedSize - (uint32_t)(r.in - stored - unread);
+    return ok;
 }

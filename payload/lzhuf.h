@@ -50,13 +50,55 @@ struct LzhufTree {
 void InitTree(LzhufTree* tree);
 // Halves every leaf frequency (rounding up) and rebuilds the internal nodes.
 void RebuildTree(LzhufTree* tree);
+// UpdateTree's step for a node c that counts as much as the node after it:
+// c swaps places with the last node that counts the same (frequencies never
+// fall by index), and the node now at that place counts one more. Returns
+// that place.
+size_t LzhufMoveUp(LzhufTree* tree, size_t c);
 // Counts one more occurrence of symbol (0..313) and restores the order,
-// rebuilding first when the root has reached LZHUF_MAX_FREQ.
-void UpdateTree(LzhufTree* tree, unsigned symbol);
+// rebuilding first when the root has reached LZHUF_MAX_FREQ. Inline, with
+// the rarer swap out of line: it runs once per symbol, and the decoder's
+// loop keeps its state in registers around it.
+inline void UpdateTree(LzhufTree* tree, unsigned symbol)
+{
+    uint16_t* freq = tree->freq;
+    uint16_t* parent = tree->parent;
 
-// The position code: indexed by the first eight bits of a coded position,
-// d_code gives its upper six bits and d_len the length of their prefix code;
-// d_len - 2 more bits follow the first eight.
+    if (freq[LZHUF_R] == LZHUF_MAX_FREQ)
+        RebuildTree(tree);
+    // The root never passes MAX_FREQ, so no count reaches the 0xFFFF
+    // sentinel at freq[LZHUF_T], which ends every run of equal counts.
+    size_t c = parent[symbol + LZHUF_T];
+    do {
+        unsigned f = freq[c];
+        if (f < freq[c + 1])
+            freq[c] = (uint16_t)(f + 1);
+        else
+            c = LzhufMoveUp(tree, c);
+        c = parent[c];
+    } while (c != 0);
+}
+
+// The position code: a prefix code of 3 to 8 bits for a position's upper six
+// bits, then its lower six bits as they are. The first four bits of a coded
+// position tell its band: band k (0..5) has prefixes of k + 3 bits, and a
+// band's prefixes count on from where the band before it ends, doubled.
+// Given the next 16 bits of the stream (the first in bit 15), returns the
+// position, 0..4095, and sets *length to the bits it takes, 9 to 14.
+inline unsigned LzhufDecodePosition(unsigned next16, unsigned* length)
+{
+    static const uint8_t band[16] = {0, 0, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5};
+    // How far a band's prefixes are above the upper six bits they stand for.
+    static const uint8_t above[6] = {0, 1, 6, 24, 72, 192};
+    unsigned k = band[next16 >> 12];
+    *length = k + 9;
+    return (next16 >> (7 - k)) - above[k] * 64u;
+}
+
+// The same code as tables, for the host side (the packer's encoder, the
+// tests); the installer carries only the rule above. Indexed by the first
+// eight bits of a coded position, d_code gives its upper six bits and d_len
+// the length of their prefix code; d_len - 2 more bits follow the first eight.
 extern const uint8_t d_code[256];
 extern const uint8_t d_len[256];
 
@@ -66,20 +108,16 @@ extern const uint8_t d_len[256];
 // returns true only when all count bytes were written.
 typedef bool (*LzhufWriteFn)(void* file, const uint8_t* bytes, uint32_t count);
 
-// The one decoder state of the process, reset for each entry. Not
+// The one decoder state of the process. DecodeEntry resets what it uses
+// for each entry and keeps the bit buffer and its position in locals. Not
 // re-entrant: one entry at a time.
 struct LzhufDecoder {
     LzhufTree tree;
+    // The ring, turned by 60: ring position p is ring[(p + 60) & 4095], so
+    // the first byte of an entry goes to ring[0] and every 1024-byte block
+    // of its output lies whole in ring[], written from there.
     uint8_t ring[LZHUF_N];
-    uint16_t writePos;             // 0..4095: where the next byte goes in ring
-    uint16_t bitBuffer;            // unused input bits, the next in bit 15
-    uint16_t bitCount;             // valid bits in bitBuffer
-    const uint8_t* input;          // stored bytes not yet read
-    uint32_t inputCount;           // how many of them are left
-    uint32_t outputCount;          // bytes still to produce
-    uint8_t output[LZHUF_OUTPUT_BLOCK];
-    uint16_t outputFill;           // bytes in output not yet written
-    bool writeFailed;              // a WriteOutput of this entry failed
+    uint32_t inputCount;           // after an entry: stored bytes it did not need
     LzhufWriteFn outputWriter;     // the current output file and its writer
     void* outputFile;
 };

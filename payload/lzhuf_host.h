@@ -14,8 +14,10 @@
 std::vector<uint8_t> LzhufCompress(const uint8_t* data, size_t size);
 
 // Expands stored to exactly fileSize bytes into out, through DecodeEntry and
-// WriteOutput (it takes the decoder's output over for the call). False when
-// the output cannot be held. consumed, when given, receives how many stored
-// bytes the decoder read.
+// WriteOutput (it takes the decoder's output over for the call). False only
+// when storedSize does not fit the decoder's 32-bit count (memory that runs
+// out ends the host program, as everywhere in the host tools). consumed,
+// when given, receives how many stored bytes the stream needed: for a stream
+// the encoder made, all of them.
 bool LzhufExpand(const uint8_t* stored, size_t storedSize, uint32_t fileSize,
                  std::vector<uint8_t>* out, size_t* consumed = nullptr);

@@ -1,5 +1,7 @@
 #pragma once
 // The installer's side of the decoder's output: the current output file.
+#include <stdint.h>
+
 #include "common/win32.h"
 
 // Makes file the current output file of DecodeEntry and WriteOutput (see
@@ -7,3 +9,7 @@
 // only when every byte was written. NULL or INVALID_HANDLE_VALUE clears it:
 // WriteOutput then fails without writing.
 void SetOutputFile(HANDLE file);
+
+// The CRC-32 of the bytes written to the current output file since
+// SetOutputFile made it current.
+uint32_t OutputChecksum();

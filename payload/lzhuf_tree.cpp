@@ -23,6 +23,61 @@ void InitTree(LzhufTree* tree)
     tree->parent[R] = 0;
 }
 
+// The first of nodes first..end-1, which are in order, that counts more
+// than f; end when none does.
+static size_t FirstAbove(const uint16_t* freq, size_t first, size_t end, unsigned f)
+{
+    while (first < end) {
+        size_t middle = first + (end - first) / 2;
+        if (f < freq[middle])
+            end = middle;
+        else
+            first = middle + 1;
+    }
+    return first;
+}
+
+size_t LzhufMoveUp(LzhufTree* tree, size_t c)
+{
+    uint16_t* freq = tree->freq;
+    uint16_t* parent = tree->parent;
+    uint16_t* child = tree->child;
+
+    // The last node l that counts f. Runs are mostly short, so first one
+    // node at a time; a fresh tree has hundreds of nodes that count the
+    // same, so past the first few, steps that double, then halve, between
+    // a node that counts f and one that counts more (at the latest the
+    // sentinel at freq[T]).
+    unsigned f = freq[c];
+    size_t l = c + 1;
+    while (f >= freq[l + 1]) {
+        if (++l - c < 8)
+            continue;
+        size_t end = l + 1, step = 1;
+        while (f >= freq[end]) {
+            l = end;
+            step *= 2;
+            end = l + step < T ? l + step : (size_t)T;
+        }
+        l = FirstAbove(freq, l + 1, end, f) - 1;
+        break;
+    }
+    // c and l swap places: l, which keeps f, takes c's children, and c
+    // takes l's; the counted node is now l, with f + 1.
+    freq[l] = (uint16_t)(f + 1);
+    unsigned i = child[c];
+    parent[i] = (uint16_t)l;
+    if (i < T)
+        parent[i + 1] = (uint16_t)l;
+    unsigned j = child[l];
+    child[l] = (uint16_t)i;
+    parent[j] = (uint16_t)c;
+    if (j < T)
+        parent[j + 1] = (uint16_t)c;
+    child[c] = (uint16_t)j;
+    return l;
+}
+
 void RebuildTree(LzhufTree* tree)
 {
     uint16_t* freq = tree->freq;
@@ -41,11 +96,10 @@ void RebuildTree(LzhufTree* tree)
     unsigned i = 0;
     for (j = N_CHAR; j < T; ++j) {
         uint16_t f = (uint16_t)(freq[i] + freq[i + 1]);
-        unsigned k = j - 1;
-        while (k > 0 && f < freq[k])
-            --k;
-        ++k;
-        for (unsigned m = j; m > k; --m) {
+        // Nodes 0..j-1 are in order and f counts at least freq[i + 1]: the
+        // new node goes before the first of nodes i+2..j-1 that counts more.
+        size_t k = FirstAbove(freq, i + 2, j, f);
+        for (size_t m = j; m > k; --m) {
             freq[m] = freq[m - 1];
             child[m] = child[m - 1];
         }
@@ -61,40 +115,4 @@ void RebuildTree(LzhufTree* tree)
             tree->parent[k] = tree->parent[k + 1] = (uint16_t)i;
         }
     }
-}
-
-void UpdateTree(LzhufTree* tree, unsigned symbol)
-{
-    uint16_t* freq = tree->freq;
-    uint16_t* parent = tree->parent;
-    uint16_t* child = tree->child;
-
-    if (freq[R] == LZHUF_MAX_FREQ)
-        RebuildTree(tree);
-    // The root never passes MAX_FREQ, so no count reaches the 0xFFFF
-    // sentinel at freq[T], which ends every scan below.
-    unsigned c = parent[symbol + T];
-    do {
-        uint16_t k = ++freq[c];
-        if (k > freq[c + 1]) {
-            unsigned l = c + 1;
-            while (k > freq[l + 1])
-                ++l;
-            freq[c] = freq[l];
-            freq[l] = k;
-
-            unsigned i = child[c];
-            parent[i] = (uint16_t)l;
-            if (i < T)
-                parent[i + 1] = (uint16_t)l;
-            unsigned j = child[l];
-            child[l] = (uint16_t)i;
-            parent[j] = (uint16_t)c;
-            if (j < T)
-                parent[j + 1] = (uint16_t)c;
-            child[c] = (uint16_t)j;
-            c = l;
-        }
-        c = parent[c];
-    } while (c != 0);
 }

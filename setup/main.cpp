@@ -1,13 +1,21 @@
 // Process entry of the installer. The command line and show command are
 // ignored; the exit code is 1 on every path.
 #include "common/library_search.h"
+#include "payload/payload_check.h"
 #include "resources/resource_ids.h"
 #include "setup/session.h"
 #include "wizard/frame.h"
+#include "wizard/page_helpers.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     g_session.instance = instance;
+    // A damaged download is refused before anything is written (the
+    // administrator probe of StartSession writes to the registry).
+    if (!VerifyPayload()) {
+        MessageBoxA(NULL, DAMAGED_SETUP_TEXT, SETUP_TITLE, MB_OK | MB_ICONERROR);
+        return 1;
+    }
     RegisterFrameClass();
     StartSession();
     if (!g_session.osClassKnown) {

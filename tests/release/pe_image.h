@@ -68,6 +68,17 @@ public:
     // false when the image has none.
     bool Resource(const ResourceKey& type, const ResourceKey& name, std::string* data) const
     {
+        size_t at;
+        uint32_t size;
+        if (!ResourceSpan(type, name, &at, &size))
+            return false;
+        data->assign(bytes_.begin() + at, bytes_.begin() + at + size);
+        return true;
+    }
+
+    // Where in the file the bytes of that resource lie.
+    bool ResourceSpan(const ResourceKey& type, const ResourceKey& name, size_t* at, uint32_t* size) const
+    {
         size_t root = Offset(DirectoryRva(2));
         if (root == 0)
             return false;
@@ -81,13 +92,13 @@ public:
         size_t entry = root + leaf;
         if (!Has(entry, 16))
             return false;
-        size_t at = Offset(U32(entry));
-        uint32_t size = U32(entry + 4);
-        if (at == 0 || !Has(at, size))
-            return false;
-        data->assign(bytes_.begin() + at, bytes_.begin() + at + size);
-        return true;
+        *at = Offset(U32(entry));
+        *size = U32(entry + 4);
+        return *at != 0 && Has(*at, *size);
     }
+
+    size_t fileSize() const { return bytes_.size(); }
+    uint16_t dllCharacteristics() const { return U16(optional_ + 70); }
 
     // The time stamp of the root of the resource tree.
     uint32_t ResourceTimeDateStamp() const

@@ -5,6 +5,7 @@
 #include <string.h>
 #include <sys/stat.h>
 
+#include "common/crc32.h"
 #include "file_io.h"
 #include "payload/lzhuf_host.h"
 #include "table_check.h"
@@ -73,6 +74,7 @@ bool PackManifest(const Manifest& manifest, const std::string& where, const std:
     memset(&packed->info, 0, sizeof packed->info);
     memset(&packed->table, 0, sizeof packed->table);
     packed->resources.clear();
+    packed->checksums.clear();
     RowLabels labels = {&where, &manifest};
 
     const TextField texts[] = {
@@ -111,14 +113,17 @@ bool PackManifest(const Manifest& manifest, const std::string& where, const std:
         if (!ReadWholeFile(filesDir + "/" + row.source, &data, &error)) {
             errors->push_back(label + ": cannot read the file: " + error);
             packed->resources.emplace_back();
+            packed->checksums.push_back(0);
             continue;
         }
         if (data.size() > UINT32_MAX) {
             errors->push_back(label + ": the file is larger than 4 GB");
             packed->resources.emplace_back();
+            packed->checksums.push_back(0);
             continue;
         }
         entry.fileSize = (uint32_t)data.size();
+        packed->checksums.push_back(Crc32Update(CRC32_START, data.data(), data.size()));
         if (row.raw || data.empty()) {
             packed->resources.push_back(data);
             continue;
@@ -181,6 +186,16 @@ std::string PayloadScript(const PackedProduct& packed)
         const PayloadEntry& row = packed.table.rows[i];
         out += std::string(row.resourceName) + " RCDATA \"payload/" + PayloadFileName(row) + "\"\n";
     }
+    out += PAYLOAD_CHECKSUMS_NAME " RCDATA \"payload/" PAYLOAD_CHECKSUMS_NAME ".bin\"\n";
+    return out;
+}
+
+std::vector<uint8_t> ChecksumsResource(const PackedProduct& packed)
+{
+    std::vector<uint8_t> out;
+    for (uint32_t crc : packed.checksums)
+        for (int shift = 0; shift < 32; shift += 8)
+            out.push_back((uint8_t)(crc >> shift));
     return out;
 }
 
@@ -198,6 +213,10 @@ bool WritePackedProduct(const PackedProduct& packed, const std::string& manifest
             errors->push_back(error);
             ok = false;
         }
+    }
+    if (ok && !WriteWholeFile(payloadDir + "/" PAYLOAD_CHECKSUMS_NAME ".bin", ChecksumsResource(packed), &error)) {
+        errors->push_back(error);
+        ok = false;
     }
     // The script and the source last: a build that sees them finds every
     // file they name.

@@ -13,6 +13,7 @@ struct PackedProduct {
     ProductInfo info;
     PayloadTable table;
     std::vector<std::vector<uint8_t>> resources;  // per row: the stream, or the raw file
+    std::vector<uint32_t> checksums;              // per row: CRC-32 of the file as installed
 };
 
 // Builds the records and the resources: reads each row's file from
@@ -36,6 +37,9 @@ std::string PayloadScript(const PackedProduct& packed);
 
 // The file name, below "payload/", that holds a row's resource bytes.
 std::string PayloadFileName(const PayloadEntry& row);
+
+// The bytes of the checksums resource (PAYLOAD_CHECKSUMS_NAME).
+std::vector<uint8_t> ChecksumsResource(const PackedProduct& packed);
 
 // Writes product_data.cpp, payload.rc and payload/<resource files> into
 // outDir; files that already hold the same bytes are left untouched.

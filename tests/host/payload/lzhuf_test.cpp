@@ -99,6 +99,18 @@ TEST(LzhufDecoder, PositionTablesFollowTheFormat)
     }
 }
 
+// The installer decodes positions by their bands, without the tables: the
+// same position and length as the tables give, for all 16 bits that follow.
+TEST(LzhufDecoder, PositionRuleMatchesTheTables)
+{
+    for (unsigned next16 = 0; next16 < 0x10000; ++next16) {
+        unsigned b = next16 >> 8, length = 0;
+        unsigned position = LzhufDecodePosition(next16, &length);
+        ASSERT_EQ(d_len[b] + 6u, length) << next16;
+        ASSERT_EQ((unsigned)d_code[b] << 6 | ((next16 >> (10 - d_len[b])) & 0x3F), position) << next16;
+    }
+}
+
 TEST(LzhufDecoder, WritesFullBlocksThenTheRest)
 {
     const std::vector<uint8_t> stream = {0xC5, 0x00, 0x00};  // spaces, then zero bits
