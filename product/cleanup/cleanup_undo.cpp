@@ -106,13 +106,21 @@ static bool AddToStartupList(const char* path)
     return CloseHandle(file) && fine;
 }
 
+// Remembers path as one that only the restart takes away (or, for a
+// folder on Windows 9x, empties).
+static void Remember(const char* path)
+{
+    if (s_scheduledCount < SCHEDULED_CAPACITY && CopyText(s_scheduled[s_scheduledCount], PATH_CAPACITY, path))
+        ++s_scheduledCount;
+}
+
 // Removes path at the next restart and remembers it.
 static bool RemoveAtRestart(const char* path)
 {
     bool scheduled = s_ntFamily ? MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE
                                 : AddToStartupList(path);
-    if (scheduled && s_scheduledCount < SCHEDULED_CAPACITY && CopyText(s_scheduled[s_scheduledCount], PATH_CAPACITY, path))
-        ++s_scheduledCount;
+    if (scheduled)
+        Remember(path);
     return scheduled;
 }
 
@@ -180,8 +188,8 @@ static FolderContent ExamineFolder(const char* folder)
 // D: a real folder (not a link) that is empty goes now; one that holds only
 // what goes at the restart follows it then on NT, whose session manager
 // removes empty folders too. Windows 95 and 98 delete only files at start-up,
-// so there such a folder stays, empty after the restart. A folder holding
-// anything else is kept.
+// so there such a folder stays, empty after the restart, and counts for its
+// parent as going with the rest. A folder holding anything else is kept.
 static UndoOutcome UndoFolder(const char* path)
 {
     DWORD attributes = GetFileAttributesA(path);
@@ -198,8 +206,10 @@ static UndoOutcome UndoFolder(const char* path)
         return IsMissing(error) ? UNDO_NOTHING : error == ERROR_DIR_NOT_EMPTY ? UNDO_KEPT_FOLDER : UNDO_FAILED;
     }
     case FOLDER_ONLY_SCHEDULED:
-        if (!s_ntFamily)
+        if (!s_ntFamily) {
+            Remember(path);
             return UNDO_NOTHING;
+        }
         return RemoveAtRestart(path) ? UNDO_SCHEDULED : UNDO_FAILED;
     case FOLDER_FOREIGN:
         return UNDO_KEPT_FOLDER;
