@@ -4,6 +4,7 @@
 // hives) to compare before the installation and after the removal, and the
 // restart's pending removals. Test code.
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
