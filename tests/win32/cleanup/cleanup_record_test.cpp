@@ -8,7 +8,7 @@
 
 #include "cleanup_walk.h"
 
-namespace {
+using Texts = std::vector<std::string>;
 
 TEST(CleanupRecord, AnAbortedInstallationIsUndone)
 {
@@ -19,25 +19,18 @@ TEST(CleanupRecord, AnAbortedInstallationIsUndone)
     CreateDirectoryA((program + "\\Catalyne.chm").c_str(), nullptr);
     cleanup::GiveWindowsFindVerbs();
     cleanup::Snapshot before = cleanup::Take();
-    cleanup::Snapshot aborted = cleanup::InstallRecorded(install::Options{}, before, true);
-    ASSERT_NE(std::vector<std::string>{}, cleanup::Differences(before, aborted));
-    cleanup::Removal removal = cleanup::Uninstall(cleanup::InstalledUninstaller());
-    EXPECT_EQ((std::vector<std::string>{cleanup::kQuestion, cleanup::kRemoved}), removal.boxes);
+    ASSERT_NE(Texts{}, cleanup::Differences(before, cleanup::InstallRecorded(install::Options{}, before, true)));
+    cleanup::Removal removal = cleanup::Uninstall();
+    EXPECT_EQ((Texts{cleanup::kQuestion, cleanup::kRemoved}), removal.boxes);
     EXPECT_EQ(0u, removal.exitCode);
-    const std::string self = "F " + cleanup::InstalledUninstaller(), list = "F " + cleanup::Windows() + "\\WININIT.INI";
-    EXPECT_EQ(std::vector<std::string>{}, cleanup::Differences(before, cleanup::Take(), {self, list}));
-}
-
-void WriteRecord(const std::string& text)
-{
-    install::WriteFileText(cleanup::RecordPath(), text);
+    EXPECT_EQ(Texts{}, cleanup::Differences(before, cleanup::Take(), cleanup::Waiting()));
 }
 
 TEST(CleanupRecord, RefusesWhatIsNotOursAndKeepsWhatFailedForTheNextRun)
 {
     // An installation of the test's making, into a folder of the user's
     // where Ordering.txt already was: the updater, and a document type.
-    const std::string folder = "C:\\Data\\Tessaronix";
+    const std::string folder = "C:\\Data\\Tessaronix", windows = cleanup::Windows();
     CreateDirectoryA("C:\\Data", nullptr);
     CreateDirectoryA(folder.c_str(), nullptr);
     install::WriteFileText(folder + "\\Ordering.txt", "the user's own");
@@ -46,46 +39,40 @@ TEST(CleanupRecord, RefusesWhatIsNotOursAndKeepsWhatFailedForTheNextRun)
     install::WriteFileText(folder + "\\Upkeep.exe", "updater");
     cleanup::SetDefaultValue(HKEY_CLASSES_ROOT, ".n_tsx", "n_tsxFile");
     const std::string run = "I\t1\t" + folder + "\r\n", key = "K\tHKCR\t.n_tsx\r\n";
-    const std::string entries = run + "F\t1\t" + folder + "\\Ordering.txt\r\nF\t0\t" + folder + "\\Upkeep.exe\r\n" + key +
-                                "V\tHKCR\t.n_tsx\t\t-\t\r\n"
+    const std::string entries = run + "F\t1\t" + folder + "\\Ordering.txt\r\nF\t0\t" + folder + "\\Upkeep.exe\r\n" +
+                                key + "V\tHKCR\t.n_tsx\t\t-\t\r\n" +
                                 // Outside the product: never obeyed.
-                                "F\t0\tC:\\Data\\Upkeep.exe\r\nF\t0\t" + cleanup::Windows() +
-                                "\\notepad.exe\r\nD\t" + cleanup::Windows() +
+                                "F\t0\tC:\\Data\\Upkeep.exe\r\nF\t0\t" + windows + "\\notepad.exe\r\nD\t" + windows +
                                 "\r\nK\tHKCR\ttxtfile\\shell\r\nV\tHKCR\ttxtfile\t\t-\t\r\n";
     cleanup::Snapshot made = cleanup::Take();
     const std::string faults = ui::EnvPath("NOVLA_CLEANUP_FAULTS");
 
-    WriteRecord("NOVLA Setup installation record 2\r\n" + entries);
-    cleanup::Removal damaged = cleanup::Uninstall(faults);
-    EXPECT_EQ(std::vector<std::string>{"The installation record of NOVLA Tessaronix is damaged. Nothing was removed."},
-              damaged.boxes);
+    install::WriteFileText(cleanup::RecordPath(), "NOVLA Setup installation record 2\r\n" + entries);
+    cleanup::Removal damaged = cleanup::Uninstall(IDYES, {}, faults);
+    EXPECT_EQ(Texts{"The installation record of NOVLA Tessaronix is damaged. Nothing was removed."}, damaged.boxes);
     EXPECT_EQ(3u, damaged.exitCode);
-    WriteRecord(kRecordHeader + entries);
+    install::WriteFileText(cleanup::RecordPath(), kRecordHeader + entries);
     if (cleanup::NtFamily()) {
-        cleanup::Removal refused = cleanup::Uninstall(faults, IDYES, {"NOVLA_FAULT=RegCreateKeyExA"});
-        EXPECT_EQ((std::vector<std::string>{cleanup::kQuestion,
-                                            "NOVLA Tessaronix was installed for all users: only an administrator can "
-                                            "remove it. Nothing was removed."}),
+        cleanup::Removal refused = cleanup::Uninstall(IDYES, {"NOVLA_FAULT=RegCreateKeyExA"}, faults);
+        EXPECT_EQ((Texts{cleanup::kQuestion, "NOVLA Tessaronix was installed for all users: only an administrator "
+                                             "can remove it. Nothing was removed."}),
                   refused.boxes);
         EXPECT_EQ(3u, refused.exitCode);
     }
-    EXPECT_EQ(std::vector<std::string>{}, cleanup::Differences(made, cleanup::Take(), {"F " + cleanup::RecordPath()}));
+    EXPECT_EQ(Texts{}, cleanup::Differences(made, cleanup::Take(), {"F " + cleanup::RecordPath()}));
 
     // The key cannot be deleted (on NT, the rights probe deletes a key first).
-    cleanup::Removal partly = cleanup::Uninstall(
-        faults, IDYES, {std::string("NOVLA_FAULT=RegDeleteKeyA#") + (cleanup::NtFamily() ? "2" : "1")});
-    EXPECT_EQ((std::vector<std::string>{cleanup::kQuestion,
-                                        "Some parts of NOVLA Tessaronix could not be removed: HKEY_CLASSES_ROOT\\.n_tsx."
-                                        "\r\n\r\nThe file " + folder + "\\Ordering.txt was kept: it was there before "
-                                        "NOVLA Tessaronix was installed."}),
+    const char* fault = cleanup::NtFamily() ? "NOVLA_FAULT=RegDeleteKeyA#2" : "NOVLA_FAULT=RegDeleteKeyA#1";
+    cleanup::Removal partly = cleanup::Uninstall(IDYES, {fault}, faults);
+    EXPECT_EQ((Texts{cleanup::kQuestion, "Some parts of NOVLA Tessaronix could not be removed: HKEY_CLASSES_ROOT\\"
+                                         ".n_tsx.\r\n\r\nThe file " + folder + "\\Ordering.txt was kept: it was there "
+                                         "before NOVLA Tessaronix was installed."}),
               partly.boxes);
     EXPECT_EQ((std::vector<UINT>{MB_ICONQUESTION, MB_ICONWARNING}), partly.icons);
     EXPECT_EQ(4u, partly.exitCode);
     EXPECT_EQ(kRecordHeader + run + key, install::ReadAll(cleanup::RecordPath()));
-    cleanup::Removal retried = cleanup::Uninstall(faults);
-    EXPECT_EQ((std::vector<std::string>{cleanup::kQuestion, cleanup::kRemoved}), retried.boxes);
+    cleanup::Removal retried = cleanup::Uninstall(IDYES, {}, faults);
+    EXPECT_EQ((Texts{cleanup::kQuestion, cleanup::kRemoved}), retried.boxes);
     EXPECT_EQ(0u, retried.exitCode);
-    EXPECT_EQ(std::vector<std::string>{}, cleanup::Differences(before, cleanup::Take()));
+    EXPECT_EQ(Texts{}, cleanup::Differences(before, cleanup::Take()));
 }
-
-}  // namespace

@@ -9,37 +9,29 @@
 
 #include "cleanup_walk.h"
 
-namespace {
-
 TEST(CleanupRoundTrip, LeavesThePrefixAsBeforeTheInstallation)
 {
     cleanup::GiveWindowsFindVerbs();
     cleanup::Snapshot before = cleanup::Take();
-    cleanup::Snapshot installed = cleanup::InstallRecorded(install::Options{}, before);
+    cleanup::InstallRecorded(install::Options{}, before);
     ASSERT_NE(std::string::npos, install::UninstallerList().find("|||Tessaronix"));
-
     // A read-only file goes like the others.
     SetFileAttributesA((std::string(install::kDefaultFolder) + "\\Ordering.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-    cleanup::Removal removal = cleanup::Uninstall(cleanup::SystemUninstaller(), IDYES, {}, "--remove Tessaronix");
+
+    cleanup::Removal removal =
+        cleanup::Uninstall(IDYES, {}, install::SystemFolder() + "\\uninstaller.exe", "--remove Tessaronix");
     EXPECT_EQ((std::vector<std::string>{cleanup::kQuestion, cleanup::kRemoved}), removal.boxes);
     EXPECT_EQ((std::vector<UINT>{MB_ICONQUESTION, MB_ICONINFORMATION}), removal.icons);
-    const std::string self = "F " + cleanup::InstalledUninstaller(), list = "F " + cleanup::Windows() + "\\WININIT.INI";
     cleanup::Snapshot after = cleanup::Take();
-    EXPECT_EQ(std::vector<std::string>{}, cleanup::Differences(before, after, {self, list}));
-    EXPECT_EQ(std::vector<std::string>{cleanup::Pending(cleanup::InstalledUninstaller())}, cleanup::PendingRemovals());
+    EXPECT_EQ(std::vector<std::string>{}, cleanup::Differences(before, after, cleanup::Waiting()));
+    EXPECT_EQ(std::vector<std::string>{cleanup::Pending(cleanup::Self())}, cleanup::PendingRemovals());
     EXPECT_EQ(std::string::npos, install::UninstallerList().find("Tessaronix"));
 
-    // Again: nothing to remove, and nothing changes.
-    cleanup::Removal again = cleanup::Uninstall(cleanup::InstalledUninstaller());
+    cleanup::Removal again = cleanup::Uninstall();
     EXPECT_EQ(std::vector<std::string>{cleanup::kNothing}, again.boxes);
     EXPECT_EQ(2u, again.exitCode);
     EXPECT_EQ(std::vector<std::string>{}, cleanup::Differences(after, cleanup::Take()));
 
-    // The restart takes the uninstaller: exactly as before (Windows 9x
-    // keeps its finished rename list as WININIT.BAK).
     cleanup::Restart();
-    EXPECT_EQ(std::vector<std::string>{},
-              cleanup::Differences(before, cleanup::Take(), {"F " + cleanup::Windows() + "\\WININIT.BAK"}));
+    EXPECT_EQ(std::vector<std::string>{}, cleanup::Differences(before, cleanup::Take(), cleanup::Restarted()));
 }
-
-}  // namespace

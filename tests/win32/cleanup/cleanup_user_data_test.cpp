@@ -10,32 +10,21 @@
 #include "cleanup_walk.h"
 #include "tests/win32/install/host_calls.h"
 
-namespace {
-
-const std::string kProjects = "C:\\Data\\Tessaronix Projects";
-
-std::vector<std::string> Sorted(std::vector<std::string> items)
-{
-    std::sort(items.begin(), items.end());
-    return items;
-}
-
 TEST(CleanupUserData, TwoInstallationsOneRemovalKeepsOnlyWhatTheUserAdded)
 {
+    const std::string projects = "C:\\Data\\Tessaronix Projects", program = install::kDefaultFolder;
     CreateDirectoryA("C:\\Data", nullptr);
-    CreateDirectoryA(kProjects.c_str(), nullptr);
-    install::WriteFileText(kProjects + "\\plan.txt", "the user's plan");
+    CreateDirectoryA(projects.c_str(), nullptr);
+    install::WriteFileText(projects + "\\plan.txt", "the user's plan");
     CreateDirectoryA("C:\\Outside", nullptr);
     install::WriteFileText("C:\\Outside\\keep.txt", "outside data");
     cleanup::GiveWindowsFindVerbs();
     cleanup::Snapshot before = cleanup::Take();
     cleanup::InstallRecorded(install::Options{}, before);
-
-    const std::string program = install::kDefaultFolder;
     install::WriteFileText(program + "\\notes.txt", "the user's notes");
     bool linked = host::MakeSymlink("C:\\Outside", program + "\\linked");
     install::Options second;
-    second.folder = kProjects;
+    second.folder = projects;
     cleanup::Snapshot installed = cleanup::InstallRecorded(second, cleanup::Take());
 
     // Held open: a file of the second program folder, and a link of the
@@ -43,44 +32,42 @@ TEST(CleanupUserData, TwoInstallationsOneRemovalKeepsOnlyWhatTheUserAdded)
     const std::string group = expect::SpecialFolder(cleanup::NtFamily() ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS) +
                               "\\NOVLA", link = group + "\\Tessaronix\\Tessaronix.lnk";
     ui::FileHolder holder, linkHolder;
-    ASSERT_TRUE(ui::HoldFile(holder, kProjects + "\\Catalyne.chm"));
-    ASSERT_TRUE(ui::HoldFile(linkHolder, link));
-    cleanup::Removal declined = cleanup::Uninstall(cleanup::InstalledUninstaller(), IDNO);
+    ASSERT_TRUE(ui::HoldFile(holder, projects + "\\Catalyne.chm") && ui::HoldFile(linkHolder, link));
+    cleanup::Removal declined = cleanup::Uninstall(IDNO);
     EXPECT_EQ(std::vector<std::string>{cleanup::kQuestion}, declined.boxes);
     EXPECT_EQ(1u, declined.exitCode);
     EXPECT_EQ(std::vector<std::string>{}, cleanup::Differences(installed, cleanup::Take()));
 
-    cleanup::Removal removal = cleanup::Uninstall(cleanup::InstalledUninstaller());
-    ASSERT_EQ(2u, removal.boxes.size());
-    EXPECT_EQ("NOVLA Tessaronix was removed from this computer.\r\n\r\n"
-              "The folder " + program + " was kept: it holds files that were not installed by NOVLA Tessaronix."
-              "\r\n\r\nSome files are in use: restart the computer to complete the removal.",
-              removal.boxes[1]);
+    cleanup::Removal removal = cleanup::Uninstall();
+    EXPECT_EQ((std::vector<std::string>{cleanup::kQuestion,
+                                        std::string(cleanup::kRemoved) + "\r\n\r\nThe folder " + program +
+                                            " was kept: it holds files that were not installed by NOVLA Tessaronix."
+                                            "\r\n\r\nSome files are in use: restart the computer to complete the "
+                                            "removal."}),
+              removal.boxes);
     EXPECT_EQ(0u, removal.exitCode);
     // The group's folders follow their link at the restart on NT; Windows
     // 9x removes only files then, and keeps them, empty.
-    std::vector<std::string> pending = {cleanup::Pending(kProjects + "\\Catalyne.chm"), cleanup::Pending(link),
-                                        cleanup::Pending(cleanup::InstalledUninstaller())};
+    std::vector<std::string> pending = {cleanup::Pending(projects + "\\Catalyne.chm"), cleanup::Pending(link),
+                                        cleanup::Pending(cleanup::Self())};
     if (cleanup::NtFamily())
         pending.insert(pending.end(), {cleanup::Pending(group), cleanup::Pending(group + "\\Tessaronix")});
-    EXPECT_EQ(Sorted(pending), Sorted(cleanup::PendingRemovals()));
+    std::sort(pending.begin(), pending.end());
+    EXPECT_EQ(pending, cleanup::PendingRemovals());
     ui::ReleaseFile(holder);
     ui::ReleaseFile(linkHolder);
 
     std::vector<std::string> kept = {"+ D C:\\Program Files\\Novla", "+ D " + program, "+ F " + program + "\\notes.txt"};
     if (linked)
         kept.push_back("+ R " + program + "\\linked");
-    const std::string self = "F " + cleanup::InstalledUninstaller(), list = "F " + cleanup::Windows() + "\\WININIT.INI";
-    std::vector<std::string> waiting = kept, groupFolders = {"+ D " + group, "+ D " + group + "\\Tessaronix"};
-    waiting.insert(waiting.end(), {"+ F " + kProjects + "\\Catalyne.chm", "+ F " + link});
-    waiting.insert(waiting.end(), groupFolders.begin(), groupFolders.end());
-    EXPECT_EQ(Sorted(waiting), Sorted(cleanup::Differences(before, cleanup::Take(), {self, list})));
+    std::vector<std::string> waiting = kept, group9x = {"+ D " + group, "+ D " + group + "\\Tessaronix"};
+    waiting.insert(waiting.end(), {"+ F " + projects + "\\Catalyne.chm", "+ F " + link, group9x[0], group9x[1]});
+    std::sort(waiting.begin(), waiting.end());
+    EXPECT_EQ(waiting, cleanup::Differences(before, cleanup::Take(), cleanup::Waiting()));
     if (!cleanup::NtFamily())
-        kept.insert(kept.end(), groupFolders.begin(), groupFolders.end());
+        kept.insert(kept.end(), group9x.begin(), group9x.end());
+    std::sort(kept.begin(), kept.end());
     cleanup::Restart();
-    EXPECT_EQ(Sorted(kept),
-              Sorted(cleanup::Differences(before, cleanup::Take(), {"F " + cleanup::Windows() + "\\WININIT.BAK"})));
+    EXPECT_EQ(kept, cleanup::Differences(before, cleanup::Take(), cleanup::Restarted()));
     EXPECT_EQ("outside data", install::ReadAll("C:\\Outside\\keep.txt"));
 }
-
-}  // namespace

@@ -32,7 +32,7 @@ int Uninstall(const cleanup::Snapshot& before, const std::string& screens)
         cleanup::AppendRecordOf(before, cleanup::Take(), true, install::kDefaultFolder);
     ui::Installer uninstaller;
     DWORD start = GetTickCount();
-    if (!ui::LaunchProgram(uninstaller, cleanup::InstalledUninstaller())) {
+    if (!ui::LaunchProgram(uninstaller, cleanup::Self())) {
         printf("the uninstaller did not start\n");
         return 1;
     }
@@ -61,8 +61,7 @@ int Uninstall(const cleanup::Snapshot& before, const std::string& screens)
     printf("uninstaller ended with exit code %lu, %lu ms after its start\n", (unsigned long)code,
            (unsigned long)(GetTickCount() - start));
     ui::Kill(uninstaller);
-    std::vector<std::string> differences = cleanup::Differences(
-        before, cleanup::Take(), {"F " + cleanup::InstalledUninstaller(), "F " + cleanup::Windows() + "\\WININIT.INI"});
+    std::vector<std::string> differences = cleanup::Differences(before, cleanup::Take(), cleanup::Waiting());
     printf("difference between before the installation and after the removal: %s\n",
            differences.empty() ? "none" : "");
     for (const std::string& line : differences)
