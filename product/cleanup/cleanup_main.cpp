@@ -194,9 +194,10 @@ static int RunCleanup()
     OSVERSIONINFOA version;
     version.dwOSVersionInfoSize = sizeof version;
     SystemFolder(s_windows, GetWindowsDirectoryA);
+    char recordName[PATH_CAPACITY];
     if (!GetVersionExA(&version) || s_windows[0] == '\0' ||
-        !RecordFileName(s_boxText, sizeof s_boxText, g_productNames.name) ||
-        !JoinPath(s_recordPath, sizeof s_recordPath, s_windows, s_boxText)) {
+        !RecordFileName(recordName, sizeof recordName, g_productNames.name) ||
+        !JoinPath(s_recordPath, sizeof s_recordPath, s_windows, recordName)) {
         Box("The uninstaller cannot find out how this computer is set up, and has changed nothing.",
             MB_OK | MB_ICONERROR);
         return EXIT_REFUSED;

@@ -6,9 +6,10 @@
 #include "product/cleanup/cleanup_text.h"
 
 enum {
-    // Files and folders of this run removed at the next restart, remembered
-    // so that a folder holding only those can follow them. Beyond this many,
-    // such a folder is kept as if it held someone else's files.
+    // Files and folders of this run that only the next restart takes away
+    // (or, for a folder on Windows 9x, empties), remembered so that a folder
+    // holding only those can follow them. Beyond this many, such a folder is
+    // kept as if it held someone else's files.
     SCHEDULED_CAPACITY = 64,
     // The largest WININIT.INI that is edited; a larger one is left alone.
     STARTUP_LIST_CAPACITY = 32 * 1024,

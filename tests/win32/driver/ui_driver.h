@@ -76,8 +76,7 @@ bool WaitUntil(Predicate predicate, DWORD timeoutMs = 10000)
     return true;
 }
 
-// A message box of the installer's process (of any process when the
-// installer has no process id).
+// A message box of the installer's process.
 struct MessageBox {
     HWND window = nullptr;
     std::string title;
@@ -86,7 +85,8 @@ struct MessageBox {
     // IDI_INFORMATION, IDI_QUESTION as the MB_ICON... value, or 0.
     UINT icon = 0;
 };
-// Waits for a top-level message box of the installer with the given title.
+// Waits for a top-level message box of the installer with the given title
+// (of any process when the installer has no process id).
 bool WaitForMessageBox(const Installer& installer, MessageBox& box, const char* title = "NOVLA Setup",
                        DWORD timeoutMs = 10000);
 // Presses the box's OK button, or the one given (IDYES, IDNO).
