@@ -2,8 +2,8 @@
 //
 // The 32-bit float arithmetic is part of the result (an accumulator rounds
 // back to a float after every addition); the i686 build therefore compiles
-// this file with -ffloat-store so that x87 registers do not keep the extra
-// precision (banner/CMakeLists.txt).
+// the installer with -ffloat-store so that x87 registers do not keep the
+// extra precision (cmake/mingw-i686.cmake).
 #include "banner/area_scale.h"
 
 #include <string.h>
@@ -115,15 +115,19 @@ bool ResampleArea(ScaleJob* job, uint16_t width, uint16_t height)
 
     // Positions count in units where a source pixel is dw wide and dh tall
     // and a result pixel sw wide and sh tall: since dw <= sw and dh <= sh a
-    // source pixel meets at most two result columns and two result rows, and
-    // the last pixel of a row (the last row) ends exactly on the result's
-    // edge, so g + 3 and g + rl never leave the accumulator.
+    // source pixel meets at most two result columns and two result rows.
+    // Every source pixel adds into the four cells it may meet, with weight 0
+    // for those it does not: adding 0 leaves a float as it is, and a weight
+    // of 1 (1 - 0) multiplies exactly, so each cell gets the same sum as
+    // when only the cells met are touched. The cells one row and one pixel
+    // past the last are there for those additions of 0.
     const size_t rl = 3 * (size_t)dw;
     const size_t cells = rl * dh;
-    float* acc = (float*)BannerAllocate(cells * sizeof(float));
+    const size_t spare = rl + 3;
+    float* acc = (float*)BannerAllocate((cells + spare) * sizeof(float));
     if (!acc)
         return false;
-    for (size_t i = 0; i < cells; ++i)
+    for (size_t i = 0; i < cells + spare; ++i)
         acc[i] = 0.0f;
 
     size_t g = 0;
@@ -137,49 +141,30 @@ bool ResampleArea(ScaleJob* job, uint16_t width, uint16_t height)
         const float fy1 = 1.0f - fy;
         for (uint32_t x = 0; x < sw; ++x, p += 3) {
             xpos += dw;
-            if (xpos > sw) {
-                const float fx = (float)(xpos - sw) / (float)dw;
-                const float fx1 = 1.0f - fx;
-                if (rowStraddles) {
-                    const float w00 = fy1 * fx1;
-                    const float w01 = fy1 * fx;
-                    const float w10 = fy * fx1;
-                    const float w11 = fy * fx;
-                    for (int k = 0; k < 3; ++k, ++g) {
-                        const float v = p[k];
-                        acc[g] += w00 * v;
-                        acc[g + 3] += w01 * v;
-                        acc[g + rl] += w10 * v;
-                        acc[g + rl + 3] += w11 * v;
-                    }
-                } else {
-                    for (int k = 0; k < 3; ++k, ++g) {
-                        const float v = p[k];
-                        acc[g] += fx1 * v;
-                        acc[g + 3] += fx * v;
-                    }
-                }
-            } else if (rowStraddles) {
-                for (int k = 0; k < 3; ++k) {
-                    const float v = p[k];
-                    acc[g + k] += fy1 * v;
-                    acc[g + rl + k] += fy * v;
-                }
-            } else {
-                for (int k = 0; k < 3; ++k)
-                    acc[g + k] += (float)p[k];
+            const float fx = xpos > sw ? (float)(xpos - sw) / (float)dw : 0.0f;
+            const float fx1 = 1.0f - fx;
+            const float w00 = fy1 * fx1;
+            const float w01 = fy1 * fx;
+            const float w10 = fy * fx1;
+            const float w11 = fy * fx;
+            for (int k = 0; k < 3; ++k) {
+                const float v = p[k];
+                acc[g + k] += w00 * v;
+                acc[g + k + 3] += w01 * v;
+                acc[g + k + rl] += w10 * v;
+                acc[g + k + rl + 3] += w11 * v;
             }
+            // The pixel ended on or crossed a result-column boundary.
             if (xpos >= sw) {
                 xpos -= sw;
-                if (xpos == 0)
-                    g += 3;  // the pixel ended on a result-column boundary
+                g += 3;
             }
         }
         // Unless the row ended on or crossed a result-row boundary, the next
         // source row adds into the same result row again.
-        if (!rowStraddles && ypos < sh)
+        if (ypos < sh)
             g -= rl;
-        if (ypos >= sh)
+        else
             ypos -= sh;
     }
 

@@ -9,10 +9,13 @@
 # (setup/main.cpp), so none of the runtime's start-up code is linked; no
 # -fdata-sections, because on this target it gives zero-filled variables
 # sections with file contents instead of .bss; no stack frame larger than a
-# page, so the compiler never calls a stack probe.
-set(NOVLA_INSTALLER_CXX_FLAGS -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
-    -ffunction-sections -Wall -Wextra -Werror=frame-larger-than=4000)
-set(NOVLA_INSTALLER_LINK_FLAGS -static -mwindows -nostartfiles -Wl,--disable-auto-import -Wl,--gc-sections -Wl,--no-insert-timestamp
+# page, so the compiler never calls a stack probe; link-time optimisation,
+# so that what one file calls once is inlined there and what nobody calls
+# goes. NOVLA_ARCH_FLAGS holds what only one toolchain needs.
+set(NOVLA_INSTALLER_CXX_FLAGS -Oz -flto -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+    -ffunction-sections -Wall -Wextra -Werror=frame-larger-than=4000 ${NOVLA_ARCH_FLAGS})
+set(NOVLA_INSTALLER_LINK_FLAGS -Oz -flto ${NOVLA_ARCH_FLAGS} -static -mwindows -nostartfiles
+    -Wl,--disable-auto-import -Wl,--gc-sections -Wl,--no-insert-timestamp
     -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
     -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
 set(NOVLA_INSTALLER_LIBS user32 gdi32 advapi32 shell32 ole32 comctl32)

@@ -6,6 +6,15 @@ set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
+# The archiver wrappers that keep link-time optimisation's objects usable.
+set(CMAKE_AR i686-w64-mingw32-gcc-ar-posix)
+set(CMAKE_RANLIB i686-w64-mingw32-gcc-ranlib-posix)
+# What only the i686 build needs. x87 arithmetic keeps floats in 80-bit
+# registers, while the banner's resampler is defined with every float rounded
+# to 32 bits, as SSE code (the 64-bit twin, the host) computes it. With
+# link-time optimisation its code may be inlined anywhere, so every file of
+# the installer is compiled, and linked, this way.
+set(NOVLA_ARCH_FLAGS -ffloat-store)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)

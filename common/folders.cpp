@@ -10,7 +10,7 @@ bool PathExists(const char* path)
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool CreateFolderChain(const char* path)
+bool CreateFolderChain(const char* path, bool (*beforeCreate)(const char* folder))
 {
     // Only a drive-rooted path (X:\...) is created: anything else (a network
     // path, a relative path, an empty string) would create folders somewhere
@@ -37,7 +37,7 @@ bool CreateFolderChain(const char* path)
     size_t length = strlen(copy);
     for (int level = 0; level < levels; ++level) {
         if (!PathExists(copy))
-            result = CreateDirectoryA(copy, NULL) != FALSE;
+            result = (beforeCreate == 0 || beforeCreate(copy)) && CreateDirectoryA(copy, NULL) != FALSE;
         if (length >= fullLength)
             break;
         // Turn the next cut back into a backslash: the copy reads one level

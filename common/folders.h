@@ -11,8 +11,10 @@ bool PathExists(const char* path);
 // true when none was needed. Only a drive-rooted path (X:\...) of at most
 // 259 characters is created: any other (UNC, relative, empty, too long)
 // creates nothing and returns false, so no folder ever lands relative to
-// the current directory.
-bool CreateFolderChain(const char* path);
+// the current directory. beforeCreate, when given, is asked first for each
+// folder about to be created; a folder it refuses is not created (nor,
+// then, the folders below it).
+bool CreateFolderChain(const char* path, bool (*beforeCreate)(const char* folder) = 0);
 
 // Deletes every file below folder, at every depth, read-only, hidden and
 // system files included; folders stay. Folders whose names begin with a dot

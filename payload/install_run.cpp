@@ -13,6 +13,7 @@
 #include "payload/lzhuf_output_win.h"
 #include "payload/os_class.h"
 #include "payload/payload_check.h"
+#include "payload/record_file.h"
 #include "payload/product.h"
 #include "payload/table_rules.h"
 #include "resources/resource_ids.h"
@@ -87,11 +88,15 @@ static LRESULT OnInstallTimer(HWND page, UINT_PTR timer)
     if (started)
         return 0;
     started = true;
-    if (!ExtractPayload(page) || !CreateShortcuts(page)) {
+    bool extracted = ExtractPayload(page) && CreateShortcuts(page);
+    if (extracted)
+        RegisterProduct(page);
+    // Whatever the outcome, the record holds what the run did.
+    CloseInstallRecord();
+    if (!extracted) {
         AbortInstallation();
         return 0;
     }
-    RegisterProduct(page);
     ReportShortfall();
     PostFrameCommand(IDC_CONTINUE);
     return 0;
@@ -118,7 +123,7 @@ static void PrepareProgramFolder()
 {
     const char* folder = g_installDirs[DIR_PROGRAM];
     if (!PathExists(folder)) {
-        CreateFolderChain(folder);
+        CreateFolderChain(folder, RecordFolderCreation);
         return;
     }
     char recorded[PATH_CAPACITY];
@@ -160,13 +165,17 @@ static bool TargetPathsAbsolute(OsVariantMask mask)
 
 // Expands a compressed row, or writes a raw row in one call, into the open
 // file. False when a write failed (a full disk: the file is then short) or
-// the bytes written are not the file the packer recorded.
+// the bytes written are not the file the packer recorded. Every stream the
+// packer makes ends exactly at its last stored byte: one that ends earlier
+// is damaged too.
 static bool WriteRow(HANDLE file, unsigned row, const uint8_t* bytes)
 {
     const PayloadEntry* entry = &g_payloadTable.rows[row];
     SetOutputFile(file);
-    bool written = entry->storedSize != 0 ? DecodeEntry(bytes, entry->storedSize, entry->fileSize)
-                                          : WriteOutput(bytes, entry->fileSize);
+    // inputCount: the stored bytes the stream did not need.
+    bool written = entry->storedSize != 0
+                       ? DecodeEntry(bytes, entry->storedSize, entry->fileSize) && g_lzhufDecoder.inputCount == 0
+                       : WriteOutput(bytes, entry->fileSize);
     written = written && OutputChecksum() == RowChecksum(row);
     SetOutputFile(NULL);
     return written;
@@ -196,6 +205,14 @@ static bool ExtractPayload(HWND page)
     OsVariantMask mask = VariantMaskFor(osClass);
     if (!TargetPathsAbsolute(mask))
         return FailRow(page);
+    // What the run does is recorded before it is done, so that the
+    // uninstaller can undo it; a run that cannot record does nothing.
+    RecordEntry run = {};
+    run.kind = RECORD_RUN;
+    run.flag = g_session.allUsers;
+    run.path = g_installDirs[DIR_PROGRAM];
+    if (!OpenInstallRecord() || !AppendInstallRecord(&run))
+        return FailRow(page);
     PrepareProgramFolder();
 
     HWND bar = GetDlgItem(page, IDC_FILE_BAR);
@@ -216,7 +233,11 @@ static bool ExtractPayload(HWND page)
                 return FailRow(page);
             SetDlgItemTextA(page, IDC_FILE_LABEL, path);
             const uint8_t* bytes = RowBytes(entry);
-            if (bytes == NULL)
+            RecordEntry record = {};
+            record.kind = RECORD_FILE;
+            record.flag = FileExistsAt(path);
+            record.path = path;
+            if (bytes == NULL || !AppendInstallRecord(&record))
                 return FailRow(page);
             HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
                                       FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, NULL);

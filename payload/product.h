@@ -76,9 +76,10 @@ static_assert(offsetof(PayloadTable, entryCount) == 72 * PAYLOAD_ROW_CAPACITY, "
 extern const ProductInfo g_productInfo;
 extern const PayloadTable g_payloadTable;
 
-// The RCDATA resource that holds the CRC-32 (common/crc32.h) of every
-// product file, as it is installed: entryCount little-endian u32, in the
-// order of the rows. Kept apart from the file table, whose layout stays.
+// The RCDATA resource that holds two CRC-32 (common/crc32.h) for every row,
+// in the order of the rows, little-endian u32 each: that of the row's
+// resource bytes as stored, then that of the file as installed. Kept apart
+// from the file table, whose layout stays.
 #define PAYLOAD_CHECKSUMS_NAME "CHECKSUMS"
 
 // Rows that other parts of the installer name by position.

@@ -24,13 +24,20 @@ bool EntryApplies(const PayloadEntry* entry, OsVariantMask mask)
     return (entry->flags & mask) != 0;
 }
 
-const char* EntryFolderOf(const PayloadEntry* entry, const char* const dirs[3])
+// Which of the three install folders a row goes to: DIR_WINDOWS when 0x0002
+// is set, else DIR_SYSTEM when 0x0004 is, else DIR_PROGRAM.
+static unsigned FolderIndexOf(const PayloadEntry* entry)
 {
     if (entry->flags & FOLDER_WINDOWS)
-        return dirs[1];
+        return DIR_WINDOWS;
     if (entry->flags & FOLDER_SYSTEM)
-        return dirs[2];
-    return dirs[0];
+        return DIR_SYSTEM;
+    return DIR_PROGRAM;
+}
+
+const char* EntryFolderOf(const PayloadEntry* entry, const char* const dirs[3])
+{
+    return dirs[FolderIndexOf(entry)];
 }
 
 uint32_t RequiredSpaceFor(const PayloadTable* table, OsVariantMask mask)
@@ -51,8 +58,7 @@ bool IsNoShortcut(const char* shortcutName)
 // The install folder (g_installDirs) that a row goes to.
 static const char* EntryFolder(const PayloadEntry* entry)
 {
-    const char* const dirs[3] = {g_installDirs[DIR_PROGRAM], g_installDirs[DIR_WINDOWS], g_installDirs[DIR_SYSTEM]};
-    return EntryFolderOf(entry, dirs);
+    return g_installDirs[FolderIndexOf(entry)];
 }
 
 bool EntryTargetPath(const PayloadEntry* entry, char* out, size_t capacity)

@@ -13,7 +13,9 @@
 //         <UNINSTALL_KEY>\<name>          the entry in the list of uninstallable programs
 //         <FIND_EXTENSIONS_KEY>\<name>    the Explorer find extension, and below
 //   HKCR  CLSID\<SHELL_EXTENSION_GUID>    the shell-extension class, and below
-//         Drive\shell, Directory\shell    parents of the find verbs (created when missing)
+//         Drive, Directory, Drive\shell, Directory\shell
+//                                         parents of the find verbs (created when missing:
+//                                         a fresh Wine prefix has neither class)
 //         Drive\shell\find, Directory\shell\find, and below
 //         .n_tsx, n_tsxFile, .n_cdb, n_cdbFile, and below: the two document types
 #include <stdint.h>
@@ -55,7 +57,7 @@ struct ProductKey {
     const char* path;
 };
 
-enum { PRODUCT_KEY_COUNT = 14 };
+enum { PRODUCT_KEY_COUNT = 16 };
 
 // Every key of the product, in the order the registry step writes them.
 extern const ProductKey kProductKeys[PRODUCT_KEY_COUNT];

@@ -7,6 +7,7 @@
 #include "payload/install_folder.h"
 #include "payload/install_run.h"
 #include "payload/product.h"
+#include "payload/record_file.h"
 #include "payload/table_rules.h"
 #include "resources/resource_ids.h"
 #include "setup/session.h"
@@ -57,7 +58,13 @@ static bool CreateShellLink(const char* target, const char* workingFolder, const
     if (made && SUCCEEDED(GUARDED_COM("IShellLinkA::QueryInterface",
                                       link->QueryInterface(kPersistFileInterface, (void**)&file)))) {
         WCHAR widePath[WIDE_PATH_CAPACITY];
+        // Recorded before it is saved, so that the uninstaller removes it.
+        RecordEntry record = {};
+        record.kind = RECORD_LINK;
+        record.flag = FileExistsAt(linkFile);
+        record.path = linkFile;
         made = MultiByteToWideChar(CP_ACP, 0, linkFile, -1, widePath, WIDE_PATH_CAPACITY) > 0 &&
+               AppendInstallRecord(&record) &&
                SUCCEEDED(GUARDED_COM("IPersistFile::Save", file->Save(widePath, TRUE)));
         file->Release();
     } else {
@@ -103,7 +110,7 @@ bool CreateShortcuts(HWND page)
     GetSpecialFolderPath(programs, PATH_CAPACITY, allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS);
     char group[PATH_CAPACITY];
     if (programs[0] != '\0' && JoinPath(group, sizeof group, programs, g_productInfo.programGroup))
-        CreateFolderChain(group);
+        CreateFolderChain(group, RecordFolderCreation);
 
     for (uint16_t i = 0; i < g_payloadTable.entryCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
         const PayloadEntry* entry = &g_payloadTable.rows[i];

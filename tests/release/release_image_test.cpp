@@ -68,6 +68,25 @@ TEST_F(ReleaseImage, IsAStrippedGuiProgramThatWindows95Loads)
         EXPECT_NE(0u, section.name.rfind(".debug", 0)) << section.name;
 }
 
+// The engine: everything in the file but its resources (the product's
+// files, texts, templates, icons and banner). The build is reproducible, so
+// this is a budget, not a measurement: a change that makes the engine larger
+// must say so here. README.md gives the sections.
+TEST_F(ReleaseImage, EngineStaysWithinItsBudget)
+{
+    const size_t kEngineBudget = 32256;
+    uint32_t resources = 0;
+    for (const pe::Section& section : image.sections())
+        if (section.name == ".rsrc")
+            resources = section.rawSize;
+    ASSERT_GT(resources, 0u);
+    EXPECT_LE(image.fileSize() - resources, kEngineBudget);
+    // Still movable by the loader (its relocations kept), with the same
+    // loader flags as ever: dynamic base, no-execute compatible.
+    EXPECT_GT(image.DirectorySize(5), 0u);
+    EXPECT_EQ(0x0140, image.dllCharacteristics());
+}
+
 TEST_F(ReleaseImage, ImportsOnlyTheSystemsOwnLibraries)
 {
     static const char* const kSystem[] = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll",

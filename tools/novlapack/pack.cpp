@@ -113,18 +113,19 @@ bool PackManifest(const Manifest& manifest, const std::string& where, const std:
         if (!ReadWholeFile(filesDir + "/" + row.source, &data, &error)) {
             errors->push_back(label + ": cannot read the file: " + error);
             packed->resources.emplace_back();
-            packed->checksums.push_back(0);
+            packed->checksums.insert(packed->checksums.end(), 2, 0);
             continue;
         }
         if (data.size() > UINT32_MAX) {
             errors->push_back(label + ": the file is larger than 4 GB");
             packed->resources.emplace_back();
-            packed->checksums.push_back(0);
+            packed->checksums.insert(packed->checksums.end(), 2, 0);
             continue;
         }
         entry.fileSize = (uint32_t)data.size();
-        packed->checksums.push_back(Crc32Update(CRC32_START, data.data(), data.size()));
+        uint32_t fileChecksum = Crc32Update(CRC32_START, data.data(), data.size());
         if (row.raw || data.empty()) {
+            packed->checksums.insert(packed->checksums.end(), 2, fileChecksum);
             packed->resources.push_back(data);
             continue;
         }
@@ -135,6 +136,8 @@ bool PackManifest(const Manifest& manifest, const std::string& where, const std:
             consumed != stream.size())
             errors->push_back(label + ": the compressed stream does not expand back to the file");
         entry.storedSize = (uint32_t)stream.size();
+        packed->checksums.push_back(Crc32Update(CRC32_START, stream.data(), stream.size()));
+        packed->checksums.push_back(fileChecksum);
         packed->resources.push_back(std::move(stream));
     }
     packed->table.entryCount = (uint16_t)manifest.rows.size();

@@ -13,7 +13,7 @@ struct PackedProduct {
     ProductInfo info;
     PayloadTable table;
     std::vector<std::vector<uint8_t>> resources;  // per row: the stream, or the raw file
-    std::vector<uint32_t> checksums;              // per row: CRC-32 of the file as installed
+    std::vector<uint32_t> checksums;              // per row: CRC-32 of the stored bytes, then of the file
 };
 
 // Builds the records and the resources: reads each row's file from

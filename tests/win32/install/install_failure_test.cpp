@@ -118,12 +118,13 @@ TEST_F(InstallFailure, AFolderStandingAtATargetPathAborts)
 
 TEST_F(InstallFailure, AFailedWriteAbortsAndLeavesNoShortFile)
 {
-    // The 100th block write falls into the second file (Tessaronix.exe) on
-    // both generations: the first file has 72 (legacy) or 98 (modern)
-    // blocks.
+    // The 110th write falls into the second file (Tessaronix.exe) on both
+    // generations: before it come the installation record's header and its
+    // lines (the run, two folders, each file), and the first file's 72
+    // (legacy) or 98 (modern) blocks.
     install::Options options;
     options.build = ui::Build::Faults;
-    options.environment = {"NOVLA_FAULT=WriteFile#100"};
+    options.environment = {"NOVLA_FAULT=WriteFile#110"};
     RunFailingExtraction(options);
     ExpectWrittenBefore(1, kDefaultFolder);
     RemoveProductFiles();

@@ -270,7 +270,9 @@ TEST_F(Registry, FailuresSkipOnlyWhatDependsOnThem)
         // The maker's key cannot be created: neither the path nor the version.
         {"RegCreateKeyExA", 1, "Software\\Novla\\Programs\\Tessaronix", "Version", UNINSTALL, "DisplayName"},
         // The uninstall list cannot be opened: its group is skipped whole.
-        {"RegOpenKeyExA", 1, UNINSTALL, "DisplayName", GUID_KEY "\\InProcServer32", "ThreadingModel"},
+        // The five opens before it look for the maker's key levels that the
+        // record must name as created (Software\Novla is gone after SetUp).
+        {"RegOpenKeyExA", 6, UNINSTALL, "DisplayName", GUID_KEY "\\InProcServer32", "ThreadingModel"},
         // The class key fails; its InProcServer32 subkey is still made.
         {"RegCreateKeyExA", 4, GUID_KEY, nullptr, GUID_KEY "\\InProcServer32", "ThreadingModel"},
         // The find extension's menu key fails; its icon key is still tried.
