@@ -17,9 +17,8 @@ TEST(CleanupRecord, AnAbortedInstallationIsUndone)
     CreateDirectoryA("C:\\Program Files\\Novla", nullptr);
     CreateDirectoryA(program.c_str(), nullptr);
     CreateDirectoryA((program + "\\Catalyne.chm").c_str(), nullptr);
-    cleanup::GiveWindowsFindVerbs();
     cleanup::Snapshot before = cleanup::Take();
-    ASSERT_NE(Texts{}, cleanup::Differences(before, cleanup::InstallRecorded(install::Options{}, before, true)));
+    ASSERT_NE(Texts{}, cleanup::Differences(before, cleanup::Install(install::Options{}, true)));
     cleanup::Removal removal = cleanup::Uninstall();
     EXPECT_EQ((Texts{cleanup::kQuestion, cleanup::kRemoved}), removal.boxes);
     EXPECT_EQ(0u, removal.exitCode);

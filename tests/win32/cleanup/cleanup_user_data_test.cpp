@@ -18,14 +18,15 @@ TEST(CleanupUserData, TwoInstallationsOneRemovalKeepsOnlyWhatTheUserAdded)
     install::WriteFileText(projects + "\\plan.txt", "the user's plan");
     CreateDirectoryA("C:\\Outside", nullptr);
     install::WriteFileText("C:\\Outside\\keep.txt", "outside data");
-    cleanup::GiveWindowsFindVerbs();
+    // No find verbs this time: the installation makes the Drive and
+    // Directory classes, and the removal takes them away again.
     cleanup::Snapshot before = cleanup::Take();
-    cleanup::InstallRecorded(install::Options{}, before);
+    cleanup::Install(install::Options{});
     install::WriteFileText(program + "\\notes.txt", "the user's notes");
     bool linked = host::MakeSymlink("C:\\Outside", program + "\\linked");
     install::Options second;
     second.folder = projects;
-    cleanup::Snapshot installed = cleanup::InstallRecorded(second, cleanup::Take());
+    cleanup::Snapshot installed = cleanup::Install(second);
 
     // Held open: a file of the second program folder, and a link of the
     // program group, whose two folders the installation made.

@@ -145,49 +145,10 @@ inline void GiveWindowsFindVerbs()
                     REG_EXPAND_SZ);
 }
 
-// ---- The record, until the installer writes its own ----
-
-// Appends to the record the entries of what an installation changed
-// between two snapshots, in the order the installer acts: the run, folders
-// (parents first), files and links, keys (parents first), values. The
-// maker's two keys are left out: the installer's start-up makes them.
-inline void AppendRecordOf(const Snapshot& before, const Snapshot& after, bool allUsers, const std::string& folder)
-{
-    std::string lines[4] = {std::string("I\t") + (allUsers ? "1" : "0") + "\t" + folder + "\r\n"};
-    for (const auto& item : after) {
-        auto old = before.find(item.first);
-        bool existed = old != before.end();
-        std::string path = item.first.substr(2), root = "HKLM\t", previous = existed ? old->second : "-:";
-        if ((existed && old->second == item.second) || path == RecordPath())
-            continue;
-        if (path.compare(0, 22, "HKLM\\Software\\Classes\\") == 0)
-            path = path.substr(22), root = "HKCR\t";
-        else if (path.compare(0, 5, "HKLM\\") == 0)
-            path = path.substr(5);
-        std::replace(path.begin(), path.end(), '|', '\t');
-        std::replace(previous.begin(), previous.end(), ':', '\t');
-        bool link = Lower(path).rfind(".lnk") + 4 == path.size();
-        if (item.first[0] == 'D')
-            lines[0] += "D\t" + path + "\r\n";
-        else if (item.first[0] == 'F')
-            lines[1] += (link ? "L\t" : "F\t") + std::string(existed ? "1\t" : "0\t") + path + "\r\n";
-        else if (item.first[0] == 'K' && path != "Software\\Novla" && path != "Software\\Novla\\Programs")
-            lines[2] += "K\t" + root + path + "\r\n";
-        else if (item.first[0] == 'V')
-            lines[3] += "V\t" + root + path + "\t" + previous + "\r\n";
-    }
-    std::string text = install::ReadAll(RecordPath());
-    install::WriteFileText(RecordPath(), (text == "<missing>" ? std::string(kRecordHeader) : text) + lines[0] +
-                                             lines[1] + lines[2] + lines[3]);
-}
-
 // Installs with the options given (aborted: the run must end in its two
-// failure boxes) and, while the installer does not write its record yet,
-// writes the entries of what it did since the snapshot before. Returns the
-// snapshot after it.
-inline Snapshot InstallRecorded(const install::Options& options, const Snapshot& before, bool aborted = false)
+// failure boxes); the snapshot after it.
+inline Snapshot Install(const install::Options& options, bool aborted = false)
 {
-    std::string record = install::ReadAll(RecordPath());
     ui::Installer installer;
     bool walked = install::ToDestination(installer, options) && install::BeginInstall(installer, options);
     EXPECT_TRUE(walked);
@@ -200,15 +161,7 @@ inline Snapshot InstallRecorded(const install::Options& options, const Snapshot&
     EXPECT_TRUE(!walked || aborted || install::WatchProgress(installer).finished);
     EXPECT_EQ(1u, aborted ? ui::WaitForExit(installer) : install::Close(installer));
     ui::Kill(installer);
-    Snapshot after = Take();
-    if (install::ReadAll(RecordPath()) != record)
-        return after;
-    AppendRecordOf(before, after, options.scope == 0 ? NtFamily() : options.scope == IDC_SCOPE_ALL,
-                   options.folder.empty() ? install::kDefaultFolder : options.folder);
-    WIN32_FIND_DATAA found;
-    FindClose(FindFirstFileA(RecordPath().c_str(), &found));
-    AddFound(after, RecordPath(), found);
-    return after;
+    return Take();
 }
 
 // ---- The uninstaller ----

@@ -26,10 +26,6 @@ namespace {
 // own removal at the restart.
 int Uninstall(const cleanup::Snapshot& before, const std::string& screens)
 {
-    // Until the installer writes its record, the walk writes the entries of
-    // what it did.
-    if (GetFileAttributesA(cleanup::RecordPath().c_str()) == INVALID_FILE_ATTRIBUTES)
-        cleanup::AppendRecordOf(before, cleanup::Take(), true, install::kDefaultFolder);
     ui::Installer uninstaller;
     DWORD start = GetTickCount();
     if (!ui::LaunchProgram(uninstaller, cleanup::Self())) {
