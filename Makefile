@@ -1,5 +1,6 @@
 # NOVLA Setup: `make run` builds the installer and runs it; `make test` builds
-# everything and runs every test. Both install what is missing (as root).
+# everything and runs every test; `make uninstall-demo` installs, then removes
+# the product with its uninstaller. They install what is missing (as root).
 BUILD ?= build
 HOST := $(BUILD)/host
 WIN32 := $(BUILD)/win32
@@ -13,7 +14,7 @@ FUZZ_SECONDS ?= 60
 JOBS ?= 2
 QUIET_CMAKE = > $(BUILD)/cmake-$(notdir $@).log 2>&1 || (cat $(BUILD)/cmake-$(notdir $@).log; false)
 
-.PHONY: all deps host win32 win64 fuzz-build test run fuzz bench clean
+.PHONY: all deps host win32 win64 fuzz-build test run uninstall-demo fuzz bench clean
 
 all: win32
 
@@ -48,6 +49,11 @@ test: win32 $(if $(filter win64,$(WINE_TREE)),win64) fuzz-build
 
 run: win32 $(if $(filter win64,$(WINE_TREE)),win64)
 	@scripts/run-installer.sh $(abspath $(BUILD)) $(WINE_TREE)
+
+# The walk of `make run` on Xvfb, then the removal by the uninstaller: prints
+# the difference between before the installation and after the removal.
+uninstall-demo: win32 $(if $(filter win64,$(WINE_TREE)),win64)
+	@scripts/run-installer.sh $(abspath $(BUILD)) $(WINE_TREE) uninstall
 
 fuzz: fuzz-build
 	cd $(FUZZ) && ctest --output-on-failure -L fuzz-long

@@ -4,15 +4,18 @@
 # installed. Otherwise on a private Xvfb display, in a fresh copy of the test
 # harness's Windows 7 prefix (same fonts and window frames as the tests),
 # driven by the walk-through program, which saves a picture of every page to
-# BUILD/screens as PNG.
-#   run-installer.sh BUILD TREE     (TREE: win32 or win64, the Wine tree)
+# BUILD/screens as PNG. With "uninstall" (`make uninstall-demo`), always the
+# walk on Xvfb, which then removes the product with its uninstaller and
+# prints the difference between before the installation and after the
+# removal.
+#   run-installer.sh BUILD TREE [uninstall]     (TREE: win32 or win64, the Wine tree)
 set -euo pipefail
-build=$1 tree=$2
+build=$1 tree=$2 mode=${3:-}
 here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/tests/wine/wine-env.sh"
 winpath() { echo "Z:${1//\//\\}"; }
 installer=$build/$tree/TessaronixSetup.exe
-if [ -n "${DISPLAY:-}" ]; then
+if [ -n "${DISPLAY:-}" ] && [ "$mode" != uninstall ]; then
   export WINEPREFIX=$build/run-wine
   if [ ! -d "$WINEPREFIX" ]; then
     echo "Making the Wine prefix $WINEPREFIX (once)..."
@@ -33,7 +36,7 @@ else
   "$here/tests/wine/setup-wine.sh" "$root" >/dev/null
   rc=0
   NOVLA_KEEP_PREFIX=1 NOVLA_INSTALLER=$(winpath "$installer") "$here/tests/wine/run-wine-test.sh" "$root" win7 \
-    "$build/$tree/tests/novla_demo.exe" "$(winpath "$build/screens")" || rc=$?
+    "$build/$tree/tests/novla_demo.exe" "$(winpath "$build/screens")" ${mode:+--$mode} || rc=$?
   # Where the installation put the files, links and registry values (the
   # kept prefix goes with the stop below).
   prefix=$(ls -td "$root"/runs/win7-* 2>/dev/null | head -n1)

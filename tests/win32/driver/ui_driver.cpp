@@ -38,10 +38,16 @@ static std::string BuildEnvironmentBlock(const Environment& extra)
 
 bool Launch(Installer& installer, Build build, const Environment& extra)
 {
-    std::string path = EnvPath(build == Build::Release ? "NOVLA_INSTALLER" : "NOVLA_INSTALLER_FAULTS");
+    return LaunchProgram(installer, EnvPath(build == Build::Release ? "NOVLA_INSTALLER" : "NOVLA_INSTALLER_FAULTS"),
+                         "", extra);
+}
+
+bool LaunchProgram(Installer& installer, const std::string& path, const std::string& arguments,
+                   const Environment& extra)
+{
     if (path.empty())
         return false;
-    std::string commandLine = "\"" + path + "\"";
+    std::string commandLine = "\"" + path + "\"" + (arguments.empty() ? "" : " " + arguments);
     std::string environment = BuildEnvironmentBlock(extra);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -98,7 +104,7 @@ BOOL CALLBACK FindTopLevel(HWND window, LPARAM lParam)
     FindState* state = reinterpret_cast<FindState*>(lParam);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid != state->pid)
+    if (state->pid != 0 && pid != state->pid)
         return TRUE;
     if (ClassName(window) != state->className)
         return TRUE;
@@ -302,8 +308,12 @@ bool WaitForMessageBox(const Installer& installer, MessageBox& box, const char* 
     return true;
 }
 
-void AnswerMessageBox(const MessageBox& box)
+void AnswerMessageBox(const MessageBox& box, int button)
 {
+    if (button != IDOK) {
+        PostMessageA(GetDlgItem(box.window, button), BM_CLICK, 0, 0);
+        return;
+    }
     HWND ok = GetDlgItem(box.window, IDOK);
     if (!ok)
         ok = GetDlgItem(box.window, IDCANCEL);

@@ -31,6 +31,10 @@ bool Start(Installer& installer, Build build = Build::Release, const Environment
            DWORD timeoutMs = 20000);
 // Starts the installer without waiting for the frame.
 bool Launch(Installer& installer, Build build, const Environment& extra = {});
+// Starts the program at path (another of ours, such as the uninstaller) the
+// same way, with arguments appended to its quoted path.
+bool LaunchProgram(Installer& installer, const std::string& path, const std::string& arguments = "",
+                   const Environment& extra = {});
 // Ends a still running installer and closes its handles.
 void Kill(Installer& installer);
 // Waits for the process to end; its exit code, or STILL_ACTIVE on timeout.
@@ -81,11 +85,12 @@ struct MessageBox {
     // IDI_INFORMATION, IDI_QUESTION as the MB_ICON... value, or 0.
     UINT icon = 0;
 };
-// Waits for a top-level message box of the installer with the given title.
+// Waits for a top-level message box of the installer with the given title
+// (of any process when the installer has no process id).
 bool WaitForMessageBox(const Installer& installer, MessageBox& box, const char* title = "NOVLA Setup",
                        DWORD timeoutMs = 10000);
-// Presses the box's OK button.
-void AnswerMessageBox(const MessageBox& box);
+// Presses the box's OK button, or the one given (IDYES, IDNO).
+void AnswerMessageBox(const MessageBox& box, int button = IDOK);
 
 // A copy of the screen rectangle at (x, y), width x height, as a bitmap
 // the caller deletes.

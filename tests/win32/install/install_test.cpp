@@ -66,25 +66,6 @@ void ExpectRegistry(const std::string& program)
     }
 }
 
-// Wine's own uninstaller, a real reader of the uninstall entry, lists it.
-std::string UninstallerList()
-{
-    PROCESS_INFORMATION process{};
-    HANDLE readEnd;
-    if (!ui::StartPiped("", "uninstaller.exe --list", process, readEnd))
-        return "";
-    std::string output;
-    char buffer[512];
-    DWORD got;
-    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        output.append(buffer, got);
-    CloseHandle(readEnd);
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return output;
-}
-
 // Nothing of the installation reached the host's home folder: no link on
 // its desktop, no menu entry or file association by Wine's menu builder.
 void ExpectHostHomeUntouched()
@@ -141,7 +122,7 @@ TEST(Install, WritesThisGenerationLinksAndRegistryThenAgainOverTheFirst)
     ExpectLinks(kDefaultFolder, programs, desktop);
     ExpectRegistry(kDefaultFolder);
     ExpectHostHomeUntouched();
-    std::string listed = UninstallerList();
+    std::string listed = install::UninstallerList();
     EXPECT_NE(std::string::npos, listed.find("|||Tessaronix")) << listed;
 
     // The second run, into another folder: spoil every installed file and

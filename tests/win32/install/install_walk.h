@@ -253,6 +253,25 @@ inline FileTimes TimesOf(const std::string& path)
     return times;
 }
 
+// Wine's own uninstaller, a real reader of the uninstall entry, lists it.
+inline std::string UninstallerList()
+{
+    PROCESS_INFORMATION process{};
+    HANDLE readEnd;
+    if (!ui::StartPiped("", "uninstaller.exe --list", process, readEnd))
+        return "";
+    std::string output;
+    char buffer[512];
+    DWORD got;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        output.append(buffer, got);
+    CloseHandle(readEnd);
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return output;
+}
+
 inline void WriteFileText(const std::string& path, const std::string& text)
 {
     std::ofstream out(path, std::ios::binary);

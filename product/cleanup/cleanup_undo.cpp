@@ -1,0 +1,278 @@
+// The undo actions of the uninstaller.
+#include "product/cleanup/cleanup_undo.h"
+
+#include "common/path_text.h"
+#include "common/win32.h"
+#include "product/cleanup/cleanup_text.h"
+
+enum {
+    // Files and folders of this run that only the next restart takes away
+    // (or, for a folder on Windows 9x, empties), remembered so that a folder
+    // holding only those can follow them. Beyond this many, such a folder is
+    // kept as if it held someone else's files.
+    SCHEDULED_CAPACITY = 64,
+    // The largest WININIT.INI that is edited; a larger one is left alone.
+    STARTUP_LIST_CAPACITY = 32 * 1024,
+};
+
+static bool s_ntFamily;
+static const char* s_windowsFolder;
+static char s_self[PATH_CAPACITY];
+static char s_selfShort[PATH_CAPACITY];
+static char s_scheduled[SCHEDULED_CAPACITY][PATH_CAPACITY];
+static unsigned s_scheduledCount;
+static char s_startupList[STARTUP_LIST_CAPACITY];
+
+// The short (8.3) form of path; false when the system cannot give it.
+static bool ShortPath(const char* path, char* out)
+{
+    DWORD length = GetShortPathNameA(path, out, PATH_CAPACITY);
+    if (length == 0 || length >= PATH_CAPACITY) {
+        out[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+void StartUndo(bool ntFamily, const char* windowsFolder)
+{
+    s_ntFamily = ntFamily;
+    s_windowsFolder = windowsFolder;
+    DWORD length = GetModuleFileNameA(NULL, s_self, PATH_CAPACITY);
+    if (length == 0 || length >= PATH_CAPACITY)
+        s_self[0] = '\0';
+    else
+        ShortPath(s_self, s_selfShort);
+}
+
+// True when path names the running uninstaller, in its long or short form.
+static bool IsSelf(const char* path)
+{
+    if (s_self[0] == '\0')
+        return false;
+    if (SameTextNoCase(path, s_self))
+        return true;
+    char shortPath[PATH_CAPACITY];
+    return s_selfShort[0] != '\0' && ShortPath(path, shortPath) && SameTextNoCase(shortPath, s_selfShort);
+}
+
+static bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+static bool IsScheduled(const char* path)
+{
+    for (unsigned i = 0; i < s_scheduledCount; ++i)
+        if (SameTextNoCase(path, s_scheduled[i]))
+            return true;
+    return false;
+}
+
+// Adds "NUL=<short path>" to the [rename] section of WININIT.INI in the
+// Windows folder: Windows 95, 98 and ME delete the file while they start.
+// Only the bytes from the first one that changes are written, which for the
+// usual list at the end of the file is an append.
+static bool AddToStartupList(const char* path)
+{
+    char shortPath[PATH_CAPACITY], listPath[PATH_CAPACITY];
+    if (!ShortPath(path, shortPath) || !JoinPath(listPath, sizeof listPath, s_windowsFolder, "WININIT.INI"))
+        return false;
+    HANDLE file = CreateFileA(listPath, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    size_t length = 0;
+    bool fine = true;
+    for (;;) {
+        DWORD got = 0;
+        if (length == STARTUP_LIST_CAPACITY) {
+            // Full: the list only fits when nothing is left to read.
+            char probe;
+            fine = ReadFile(file, &probe, 1, &got, NULL) && got == 0;
+            break;
+        }
+        if (!ReadFile(file, s_startupList + length, (DWORD)(STARTUP_LIST_CAPACITY - length), &got, NULL)) {
+            fine = false;
+            break;
+        }
+        if (got == 0)
+            break;
+        length += got;
+    }
+    size_t firstChange = 0;
+    fine = fine && AddStartupRemoval(s_startupList, &length, STARTUP_LIST_CAPACITY, shortPath, &firstChange);
+    if (fine && firstChange < length) {
+        DWORD toWrite = (DWORD)(length - firstChange), written = 0;
+        fine = SetFilePointer(file, (LONG)firstChange, NULL, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+               WriteFile(file, s_startupList + firstChange, toWrite, &written, NULL) && written == toWrite;
+    }
+    // A close that fails may have lost what was written.
+    return CloseHandle(file) && fine;
+}
+
+// Remembers path as one that only the restart takes away (or, for a
+// folder on Windows 9x, empties).
+static void Remember(const char* path)
+{
+    if (s_scheduledCount < SCHEDULED_CAPACITY && CopyText(s_scheduled[s_scheduledCount], PATH_CAPACITY, path))
+        ++s_scheduledCount;
+}
+
+// Removes path at the next restart and remembers it.
+static bool RemoveAtRestart(const char* path)
+{
+    bool scheduled = s_ntFamily ? MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE
+                                : AddToStartupList(path);
+    if (scheduled)
+        Remember(path);
+    return scheduled;
+}
+
+// F and L: a plain file the installation made is deleted; one that was
+// there before it is kept, as its earlier contents cannot be brought back
+// and someone else may rely on it. The running uninstaller cannot delete
+// itself: it goes at the next restart, like a file in use.
+static UndoOutcome UndoFile(const RecordEntry* entry)
+{
+    const char* path = entry->path;
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return IsMissing(GetLastError()) ? UNDO_NOTHING : UNDO_FAILED;
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+        return UNDO_NOTHING;
+    if (IsSelf(path))
+        return RemoveAtRestart(path) ? UNDO_SCHEDULED_SELF : UNDO_FAILED;
+    if (entry->flag)
+        return UNDO_KEPT_FILE;
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesA(path, attributes & ~(DWORD)FILE_ATTRIBUTE_READONLY);
+    if (DeleteFileA(path))
+        return UNDO_DONE;
+    DWORD error = GetLastError();
+    if (IsMissing(error))
+        return UNDO_NOTHING;
+    if ((error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION) &&
+        RemoveAtRestart(path))
+        return UNDO_SCHEDULED;
+    // It stays: as it was.
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesA(path, attributes);
+    return UNDO_FAILED;
+}
+
+enum FolderContent { FOLDER_EMPTY, FOLDER_ONLY_SCHEDULED, FOLDER_FOREIGN, FOLDER_UNREADABLE };
+
+// What is in folder: nothing, only what this run removes at the restart,
+// or anything else. Links inside are listed, never entered.
+static FolderContent ExamineFolder(const char* folder)
+{
+    char pattern[PATH_CAPACITY];
+    if (!JoinPath(pattern, sizeof pattern, folder, "*"))
+        return FOLDER_UNREADABLE;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? FOLDER_EMPTY : FOLDER_UNREADABLE;
+    FolderContent content = FOLDER_EMPTY;
+    do {
+        const char* name = found.cFileName;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+            continue;
+        char path[PATH_CAPACITY];
+        if (!JoinPath(path, sizeof path, folder, name) || !IsScheduled(path)) {
+            content = FOLDER_FOREIGN;
+            break;
+        }
+        content = FOLDER_ONLY_SCHEDULED;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return content;
+}
+
+// D: a real folder (not a link) that is empty goes now; one that holds only
+// what goes at the restart follows it then on NT, whose session manager
+// removes empty folders too. Windows 95 and 98 delete only files at start-up,
+// so there such a folder stays, empty after the restart, and counts for its
+// parent as going with the rest. A folder holding anything else is kept.
+static UndoOutcome UndoFolder(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return IsMissing(GetLastError()) ? UNDO_NOTHING : UNDO_FAILED;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return UNDO_NOTHING;
+    switch (ExamineFolder(path)) {
+    case FOLDER_EMPTY: {
+        if (RemoveDirectoryA(path))
+            return UNDO_DONE;
+        // Something may have come into it since it was listed.
+        DWORD error = GetLastError();
+        return IsMissing(error) ? UNDO_NOTHING : error == ERROR_DIR_NOT_EMPTY ? UNDO_KEPT_FOLDER : UNDO_FAILED;
+    }
+    case FOLDER_ONLY_SCHEDULED:
+        if (!s_ntFamily) {
+            Remember(path);
+            return UNDO_NOTHING;
+        }
+        return RemoveAtRestart(path) ? UNDO_SCHEDULED : UNDO_FAILED;
+    case FOLDER_FOREIGN:
+        return UNDO_KEPT_FOLDER;
+    case FOLDER_UNREADABLE:
+        break;
+    }
+    return UNDO_FAILED;
+}
+
+static HKEY RootKey(uint8_t root) { return root == REGISTRY_HKLM ? HKEY_LOCAL_MACHINE : HKEY_CLASSES_ROOT; }
+
+// V: the value the installation found gets its type and data back; one it
+// made goes. A key that is gone took the value with it: nothing to do.
+static UndoOutcome UndoValue(const RecordEntry* entry)
+{
+    HKEY key;
+    LONG result = RegOpenKeyExA(RootKey(entry->root), entry->path, 0, KEY_SET_VALUE, &key);
+    if (result != ERROR_SUCCESS)
+        return result == ERROR_FILE_NOT_FOUND ? UNDO_NOTHING : UNDO_FAILED;
+    static const BYTE kNoData[1] = {0};
+    if (entry->flag)
+        result = RegSetValueExA(key, entry->valueName, 0, entry->type,
+                                entry->dataSize != 0 ? entry->data : kNoData, entry->dataSize);
+    else
+        result = RegDeleteValueA(key, entry->valueName);
+    RegCloseKey(key);
+    if (result == ERROR_SUCCESS)
+        return UNDO_DONE;
+    return result == ERROR_FILE_NOT_FOUND ? UNDO_NOTHING : UNDO_FAILED;
+}
+
+UndoOutcome RemoveKeyWhenEmpty(uint8_t root, const char* path)
+{
+    HKEY key;
+    LONG result = RegOpenKeyExA(RootKey(root), path, 0, KEY_READ, &key);
+    if (result != ERROR_SUCCESS)
+        return result == ERROR_FILE_NOT_FOUND ? UNDO_NOTHING : UNDO_FAILED;
+    DWORD subkeys = 0, values = 0;
+    result = RegQueryInfoKeyA(key, NULL, NULL, NULL, &subkeys, NULL, NULL, &values, NULL, NULL, NULL, NULL);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS)
+        return UNDO_FAILED;
+    if (subkeys != 0 || values != 0)
+        return UNDO_KEPT_KEY;
+    result = RegDeleteKeyA(RootKey(root), path);
+    if (result == ERROR_SUCCESS)
+        return UNDO_DONE;
+    return result == ERROR_FILE_NOT_FOUND ? UNDO_NOTHING : UNDO_FAILED;
+}
+
+UndoOutcome UndoEntry(const RecordEntry* entry)
+{
+    switch (entry->kind) {
+    case RECORD_FILE:
+    case RECORD_LINK:
+        return UndoFile(entry);
+    case RECORD_FOLDER:
+        return UndoFolder(entry->path);
+    case RECORD_VALUE:
+        return UndoValue(entry);
+    case RECORD_KEY:
+        return RemoveKeyWhenEmpty(entry->root, entry->path);
+    }
+    return UNDO_NOTHING;
+}

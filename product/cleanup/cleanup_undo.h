@@ -1,0 +1,36 @@
+#pragma once
+// The undo actions of the uninstaller: one entry of the installation record
+// at a time, on this system, never beyond what the entry names. Files and
+// links are removed only when they are plain files the installation made;
+// folders and registry keys only when nothing is left in them; values get
+// back what they held before, or go. A file in use is removed at the next
+// restart instead. Platform code.
+#include <stdint.h>
+
+#include "payload/install_record.h"
+
+enum UndoOutcome : uint8_t {
+    UNDO_NOTHING = 0,     // nothing to do: already gone, or no longer a plain file or folder
+    UNDO_DONE,            // removed, or the previous value restored
+    UNDO_SCHEDULED,       // a product file or folder, removed at the next restart
+    UNDO_SCHEDULED_SELF,  // the running uninstaller, removed at the next restart
+    UNDO_KEPT_FILE,       // a file that was there before the installation: kept
+    UNDO_KEPT_FOLDER,     // a folder holding what others put in it: kept
+    UNDO_KEPT_KEY,        // a key holding what others put in it: kept
+    UNDO_FAILED,          // could not be undone; the record keeps it for a later run
+};
+
+// Once, before UndoEntry: whether the system is of the NT family (pending
+// removals go to the session manager; else to WININIT.INI in
+// windowsFolder), and which file is the running uninstaller.
+void StartUndo(bool ntFamily, const char* windowsFolder);
+
+// Undoes one entry that PlanUndo chose. Entries must come in the plan's
+// order: a folder is examined after the files in it were dealt with.
+UndoOutcome UndoEntry(const RecordEntry* entry);
+
+// Deletes the key below HKEY_LOCAL_MACHINE (REGISTRY_HKLM) or
+// HKEY_CLASSES_ROOT only when it has neither subkeys nor values; Windows 95
+// and 98 would delete a whole tree otherwise. UNDO_NOTHING when it is not
+// there, UNDO_KEPT_KEY when something is left in it.
+UndoOutcome RemoveKeyWhenEmpty(uint8_t root, const char* key);

@@ -1,0 +1,77 @@
+// wine-versions: win98 winxp
+// What the record makes the uninstaller do beyond a finished installation:
+// an aborted installation is undone like any other; a damaged record, an
+// all-users installation without the rights (NT), entries outside the
+// product and a file that was there before change nothing; what fails to
+// be undone stays in the record, and the next run removes it.
+#include <gtest/gtest.h>
+
+#include "cleanup_walk.h"
+
+using Texts = std::vector<std::string>;
+
+TEST(CleanupRecord, AnAbortedInstallationIsUndone)
+{
+    // Catalyne.chm, the fifth file, cannot be created: a folder is there.
+    const std::string program = install::kDefaultFolder;
+    CreateDirectoryA("C:\\Program Files\\Novla", nullptr);
+    CreateDirectoryA(program.c_str(), nullptr);
+    CreateDirectoryA((program + "\\Catalyne.chm").c_str(), nullptr);
+    cleanup::Snapshot before = cleanup::Take();
+    ASSERT_NE(Texts{}, cleanup::Differences(before, cleanup::Install(install::Options{}, true)));
+    cleanup::Removal removal = cleanup::Uninstall();
+    EXPECT_EQ((Texts{cleanup::kQuestion, cleanup::kRemoved}), removal.boxes);
+    EXPECT_EQ(0u, removal.exitCode);
+    EXPECT_EQ(Texts{}, cleanup::Differences(before, cleanup::Take(), cleanup::Waiting()));
+}
+
+TEST(CleanupRecord, RefusesWhatIsNotOursAndKeepsWhatFailedForTheNextRun)
+{
+    // An installation of the test's making, into a folder of the user's
+    // where Ordering.txt already was: the updater, and a document type.
+    const std::string folder = "C:\\Data\\Tessaronix", windows = cleanup::Windows();
+    CreateDirectoryA("C:\\Data", nullptr);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    install::WriteFileText(folder + "\\Ordering.txt", "the user's own");
+    install::WriteFileText("C:\\Data\\Upkeep.exe", "another program's");
+    cleanup::Snapshot before = cleanup::Take();
+    install::WriteFileText(folder + "\\Upkeep.exe", "updater");
+    cleanup::SetDefaultValue(HKEY_CLASSES_ROOT, ".n_tsx", "n_tsxFile");
+    const std::string run = "I\t1\t" + folder + "\r\n", key = "K\tHKCR\t.n_tsx\r\n";
+    const std::string entries = run + "F\t1\t" + folder + "\\Ordering.txt\r\nF\t0\t" + folder + "\\Upkeep.exe\r\n" +
+                                key + "V\tHKCR\t.n_tsx\t\t-\t\r\n" +
+                                // Outside the product: never obeyed.
+                                "F\t0\tC:\\Data\\Upkeep.exe\r\nF\t0\t" + windows + "\\notepad.exe\r\nD\t" + windows +
+                                "\r\nK\tHKCR\ttxtfile\\shell\r\nV\tHKCR\ttxtfile\t\t-\t\r\n";
+    cleanup::Snapshot made = cleanup::Take();
+    const std::string faults = ui::EnvPath("NOVLA_CLEANUP_FAULTS");
+
+    install::WriteFileText(cleanup::RecordPath(), "NOVLA Setup installation record 2\r\n" + entries);
+    cleanup::Removal damaged = cleanup::Uninstall(IDYES, {}, faults);
+    EXPECT_EQ(Texts{"The installation record of NOVLA Tessaronix is damaged. Nothing was removed."}, damaged.boxes);
+    EXPECT_EQ(3u, damaged.exitCode);
+    install::WriteFileText(cleanup::RecordPath(), kRecordHeader + entries);
+    if (cleanup::NtFamily()) {
+        cleanup::Removal refused = cleanup::Uninstall(IDYES, {"NOVLA_FAULT=RegCreateKeyExA"}, faults);
+        EXPECT_EQ((Texts{cleanup::kQuestion, "NOVLA Tessaronix was installed for all users: only an administrator "
+                                             "can remove it. Nothing was removed."}),
+                  refused.boxes);
+        EXPECT_EQ(3u, refused.exitCode);
+    }
+    EXPECT_EQ(Texts{}, cleanup::Differences(made, cleanup::Take(), {"F " + cleanup::RecordPath()}));
+
+    // The key cannot be deleted (on NT, the rights probe deletes a key first).
+    const char* fault = cleanup::NtFamily() ? "NOVLA_FAULT=RegDeleteKeyA#2" : "NOVLA_FAULT=RegDeleteKeyA#1";
+    cleanup::Removal partly = cleanup::Uninstall(IDYES, {fault}, faults);
+    EXPECT_EQ((Texts{cleanup::kQuestion, "Some parts of NOVLA Tessaronix could not be removed: HKEY_CLASSES_ROOT\\"
+                                         ".n_tsx.\r\n\r\nThe file " + folder + "\\Ordering.txt was kept: it was there "
+                                         "before NOVLA Tessaronix was installed."}),
+              partly.boxes);
+    EXPECT_EQ((std::vector<UINT>{MB_ICONQUESTION, MB_ICONWARNING}), partly.icons);
+    EXPECT_EQ(4u, partly.exitCode);
+    EXPECT_EQ(kRecordHeader + run + key, install::ReadAll(cleanup::RecordPath()));
+    cleanup::Removal retried = cleanup::Uninstall(IDYES, {}, faults);
+    EXPECT_EQ((Texts{cleanup::kQuestion, cleanup::kRemoved}), retried.boxes);
+    EXPECT_EQ(0u, retried.exitCode);
+    EXPECT_EQ(Texts{}, cleanup::Differences(before, cleanup::Take()));
+}
