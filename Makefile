@@ -10,11 +10,14 @@ FUZZ := $(BUILD)/fuzz
 WINE_TREE := $(shell scripts/wine-tree.sh)
 TEST_TREE := $(BUILD)/$(WINE_TREE)
 HOST_BIN := $(abspath $(HOST))/bin
-FUZZ_SECONDS ?= 60
+# Each long fuzz run (`make fuzz`): FUZZ_RUNS executions, and at most
+# FUZZ_SECONDS seconds unless that is 0.
+FUZZ_RUNS ?= 10000000
+FUZZ_SECONDS ?= 0
 JOBS ?= 2
 QUIET_CMAKE = > $(BUILD)/cmake-$(notdir $@).log 2>&1 || (cat $(BUILD)/cmake-$(notdir $@).log; false)
 
-.PHONY: all deps host win32 win64 fuzz-build test run uninstall-demo fuzz bench clean
+.PHONY: all deps host win32 win64 fuzz-build test run uninstall-demo fuzz fuzz-corpus bench clean
 
 all: win32
 
@@ -39,12 +42,12 @@ win64: host
 
 fuzz-build: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNOVLA_FUZZ=ON \
-	  -DNOVLA_FUZZ_SECONDS=$(FUZZ_SECONDS) $(QUIET_CMAKE)
+	  -DNOVLA_FUZZ_RUNS=$(FUZZ_RUNS) -DNOVLA_FUZZ_SECONDS=$(FUZZ_SECONDS) $(QUIET_CMAKE)
 	@cmake --build $(FUZZ) -j$(JOBS)
 
 test: win32 $(if $(filter win64,$(WINE_TREE)),win64) fuzz-build
 	cd $(HOST) && ctest --output-on-failure -j$(JOBS)
-	cd $(FUZZ) && ctest --output-on-failure -L fuzz-smoke
+	cd $(FUZZ) && ctest --output-on-failure -L fuzz-smoke -j$(JOBS)
 	cd $(TEST_TREE) && ctest --output-on-failure -j$(JOBS)
 
 run: win32 $(if $(filter win64,$(WINE_TREE)),win64)
@@ -55,8 +58,14 @@ run: win32 $(if $(filter win64,$(WINE_TREE)),win64)
 uninstall-demo: win32 $(if $(filter win64,$(WINE_TREE)),win64)
 	@scripts/run-installer.sh $(abspath $(BUILD)) $(WINE_TREE) uninstall
 
+# The long runs, JOBS at a time; each grows its corpus in $(FUZZ)/corpus/.
 fuzz: fuzz-build
-	cd $(FUZZ) && ctest --output-on-failure -L fuzz-long
+	cd $(FUZZ) && ctest --output-on-failure -L fuzz-long -j$(JOBS)
+
+# Minimises each fuzzer's corpus, the grown one included, back into
+# tests/fuzz/corpus/ (scripts/fuzz-corpus.sh); review and commit the result.
+fuzz-corpus: fuzz-build
+	@scripts/fuzz-corpus.sh $(FUZZ)
 
 bench: host
 	@for b in $(HOST)/bin/*_bench; do [ -x "$$b" ] && "$$b"; done; true

@@ -129,7 +129,17 @@ public:
 
     void Run()
     {
-        for (size_t i = 0; i < start_; ++i)
+        // The spaces before the data: every position whose three bytes are
+        // all spaces has the same hash, so inserting them one by one would
+        // link each to the one before and leave the last at the head. That
+        // chain is set up at once; the last two positions, which reach into
+        // the data, go in as usual.
+        const size_t spaces = start_ - (MIN_MATCH - 1);
+        for (size_t i = 0; i < spaces; ++i)
+            prev_[i] = (long)i - 1;
+        head_[Hash(0)] = (long)spaces - 1;
+        lastInserted_ = (long)spaces - 1;
+        for (size_t i = spaces; i < start_; ++i)
             Insert(i);
         size_t pos = start_;
         Match pending = FindMatch(pos);
