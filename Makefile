@@ -13,7 +13,7 @@ FUZZ_SECONDS ?= 60
 JOBS ?= 2
 QUIET_CMAKE = > $(BUILD)/cmake-$(notdir $@).log 2>&1 || (cat $(BUILD)/cmake-$(notdir $@).log; false)
 
-.PHONY: all deps host win32 win64 fuzz-build test run fuzz bench clean
+.PHONY: all deps host win32 win64 fuzz-build test run fuzz faults bench clean
 
 all: win32
 
@@ -51,6 +51,13 @@ run: win32 $(if $(filter win64,$(WINE_TREE)),win64)
 
 fuzz: fuzz-build
 	cd $(FUZZ) && ctest --output-on-failure -L fuzz-long
+
+# The whole fault sweep: an installation with each guarded call failed in
+# turn, once and from there on, each in a fresh prefix (about 1,300 runs;
+# tests/faults/fault-sweep.sh). `make test` runs its subset.
+faults: win32 $(if $(filter win64,$(WINE_TREE)),win64)
+	@status=0; tests/faults/fault-sweep.sh $(TEST_TREE) || status=$$?; \
+	  tests/wine/setup-wine.sh $(abspath $(TEST_TREE))/wine stop; exit $$status
 
 bench: host
 	@for b in $(HOST)/bin/*_bench; do [ -x "$$b" ] && "$$b"; done; true
