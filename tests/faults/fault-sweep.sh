@@ -4,10 +4,10 @@
 # in a fresh Wine prefix of its own (tests/wine/run-wine-test.sh), each judged
 # by fault_run (tests/win32/faults/fault_run.cpp). Three runs go side by side
 # (NOVLA_SWEEP_JOBS): a run mostly waits on Wine's start and end, so three
-# keep two cores busy where two leave them half idle. The host
-# then checks that a run changed nothing in its prefix outside the product's
-# own places and wrote nothing into its current folder, and at the end that
-# nothing changed outside the prefixes.
+# keep two cores busy where two leave them half idle. The host then checks
+# that a run changed nothing in its prefix outside the product's own places
+# and wrote nothing into its current folder, and at the end that nothing
+# changed outside the prefixes.
 #   fault-sweep.sh TREE           a clean run lists the guarded calls; then
 #                                 every call failed once (#N), and every name
 #                                 failed from its first call on (`make faults`)
@@ -21,6 +21,10 @@
 # the clean run's call numbers hold for all of them; Windows 7 is NT-class, so
 # the shortcut scope and the all-users folders are in play.
 set -uo pipefail
+if [ ! -d "${1:-}" ]; then
+  echo "usage: fault-sweep.sh TREE [--subset]" >&2
+  exit 2
+fi
 here=$(cd "$(dirname "$0")" && pwd)
 tree=$(cd "$1" && pwd)
 subset=${2:-}
@@ -64,8 +68,10 @@ run_one() {
   local line prefix changed
   line=$(grep -a '^RESULT ' "$dir/output" | tail -n1)
   [ -n "$line" ] || line="RESULT BAD-no-verdict fault=$fault $mode"
+  # The prefix the run names is looked at and removed only when it is one of
+  # the harness's.
   prefix=$(cat "$dir/prefix" 2>/dev/null)
-  if [ -n "$prefix" ] && [ -d "$prefix/drive_c" ]; then
+  if [[ "$prefix" == "$root"/runs/?* && -d "$prefix/drive_c" ]]; then
     listing "$prefix/drive_c" > "$dir/after.list"
     changed=$(diff "$out/template.list" "$dir/after.list" | sed -n 's/^[<>] //p' |
       sed -E 's/ [0-9]+ [0-9.]+$//' | grep -Ev "$allowed")
@@ -74,6 +80,8 @@ run_one() {
       line="RESULT BAD-prefix-changed ${line#RESULT }"
     fi
     rm -rf "$prefix"
+  else
+    line="RESULT BAD-prefix-not-checked ${line#RESULT }"
   fi
   if [ -n "$(ls -A "$dir/cwd")" ]; then
     line="RESULT BAD-wrote-current-folder ${line#RESULT }"
