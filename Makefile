@@ -17,7 +17,7 @@ FUZZ_SECONDS ?= 0
 JOBS ?= 2
 QUIET_CMAKE = > $(BUILD)/cmake-$(notdir $@).log 2>&1 || (cat $(BUILD)/cmake-$(notdir $@).log; false)
 
-.PHONY: all deps host win32 win64 fuzz-build test run uninstall-demo fuzz fuzz-corpus bench clean
+.PHONY: all deps host win32 win64 fuzz-build test run uninstall-demo fuzz fuzz-corpus faults bench clean
 
 all: win32
 
@@ -66,6 +66,13 @@ fuzz: fuzz-build
 # tests/fuzz/corpus/ (scripts/fuzz-corpus.sh); review and commit the result.
 fuzz-corpus: fuzz-build
 	@scripts/fuzz-corpus.sh $(FUZZ)
+
+# The whole fault sweep: an installation with each guarded call failed in
+# turn, once and from there on, each in a fresh prefix (about 1,300 runs;
+# tests/faults/fault-sweep.sh). `make test` runs its subset.
+faults: win32 $(if $(filter win64,$(WINE_TREE)),win64)
+	@status=0; tests/faults/fault-sweep.sh $(TEST_TREE) || status=$$?; \
+	  tests/wine/setup-wine.sh $(abspath $(TEST_TREE))/wine stop; exit $$status
 
 bench: host
 	@for b in $(HOST)/bin/*_bench; do [ -x "$$b" ] && "$$b"; done; true

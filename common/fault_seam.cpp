@@ -16,13 +16,23 @@ struct FaultState {
     bool armed;            // a call is chosen
     bool persistent;       // keep failing after the chosen call
     bool fired;            // the chosen call has failed
+    bool unpaced;          // NOVLA_FAULT_PACE=0: no pauses
     char name[64];         // function to fail; empty for any guarded call
     unsigned target;       // which matching call fails, from 1
     unsigned matching;     // calls of the chosen name (any name) so far
     unsigned total;        // guarded calls so far, any name
     char logPath[MAX_PATH];
+    HANDLE log;            // the log file; null until its first line
 };
 FaultState s_fault;
+
+// True when the variable is set to exactly one character c.
+bool EnvironmentIs(const char* variable, char c)
+{
+    char value[8];
+    DWORD n = GetEnvironmentVariableA(variable, value, sizeof value);
+    return n == 1 && value[0] == c;
+}
 
 void LoadFromEnvironment()
 {
@@ -39,28 +49,87 @@ void LoadFromEnvironment()
             s_fault.armed = s_fault.target > 0;
         }
     }
-    char persist[8];
-    n = GetEnvironmentVariableA("NOVLA_FAULT_PERSIST", persist, sizeof persist);
-    s_fault.persistent = n > 0 && n < sizeof persist && persist[0] == '1';
+    s_fault.persistent = EnvironmentIs("NOVLA_FAULT_PERSIST", '1');
+    s_fault.unpaced = EnvironmentIs("NOVLA_FAULT_PACE", '0');
     n = GetEnvironmentVariableA("NOVLA_FAULT_LOG", s_fault.logPath, sizeof s_fault.logPath);
     if (n == 0 || n >= sizeof s_fault.logPath)
         s_fault.logPath[0] = '\0';
 }
-// One line "N NAME" at the end of the log file. The calls are written in
-// parentheses so that the seam's own macros do not guard them.
-void AppendToLog(const char* name)
+
+// One line appended to the log file, written through a small buffer. The
+// file is opened at the first line and stays open; each line goes to the
+// system when it ends, so a run that is killed keeps every line before it.
+// The calls are written in parentheses so that the seam's own macros do not
+// guard them.
+struct LogLine {
+    unsigned used;
+    char buffer[256];
+};
+
+bool BeginLine(LogLine* line)
 {
-    char line[96];
-    if (!FormatText(line, sizeof line, "%u %s\n", s_fault.total, name))
-        return;
-    HANDLE log = (CreateFileA)(s_fault.logPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (log == INVALID_HANDLE_VALUE)
-        return;
+    if (!s_fault.loaded)
+        LoadFromEnvironment();
+    if (s_fault.logPath[0] == '\0')
+        return false;
+    if (s_fault.log == NULL) {
+        s_fault.log = (CreateFileA)(s_fault.logPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (s_fault.log != INVALID_HANDLE_VALUE)
+            SetFilePointer(s_fault.log, 0, NULL, FILE_END);
+    }
+    line->used = 0;
+    return s_fault.log != INVALID_HANDLE_VALUE;
+}
+
+void Flush(LogLine* line)
+{
     DWORD written;
-    SetFilePointer(log, 0, NULL, FILE_END);
-    (WriteFile)(log, line, (DWORD)strlen(line), &written, NULL);
-    (CloseHandle)(log);
+    if (line->used > 0)
+        (WriteFile)(s_fault.log, line->buffer, line->used, &written, NULL);
+    line->used = 0;
+}
+
+void Put(LogLine* line, char c)
+{
+    if (line->used == sizeof line->buffer)
+        Flush(line);
+    line->buffer[line->used++] = c;
+}
+
+void PutText(LogLine* line, const char* text)
+{
+    while (*text)
+        Put(line, *text++);
+}
+
+// The text on one line: backslash, CR, LF and the other control bytes
+// escaped.
+void PutEscaped(LogLine* line, const char* text)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    for (; *text; ++text) {
+        unsigned char c = (unsigned char)*text;
+        if (c == '\\') {
+            PutText(line, "\\\\");
+        } else if (c == '\r') {
+            PutText(line, "\\r");
+        } else if (c == '\n') {
+            PutText(line, "\\n");
+        } else if (c < 0x20) {
+            PutText(line, "\\x");
+            Put(line, hex[c >> 4]);
+            Put(line, hex[c & 15]);
+        } else {
+            Put(line, (char)c);
+        }
+    }
+}
+
+void EndLine(LogLine* line)
+{
+    Put(line, '\n');
+    Flush(line);
 }
 } // namespace
 
@@ -70,8 +139,14 @@ bool FaultHit(const char* name)
     if (!s_fault.loaded)
         LoadFromEnvironment();
     ++s_fault.total;
-    if (s_fault.logPath[0] != '\0')
-        AppendToLog(name);
+    LogLine line;
+    if (BeginLine(&line)) {
+        char number[16];
+        if (FormatText(number, sizeof number, "%u ", s_fault.total))
+            PutText(&line, number);
+        PutText(&line, name);
+        EndLine(&line);
+    }
     bool fail = false;
     if (s_fault.name[0] == '\0' || strcmp(s_fault.name, name) == 0) {
         ++s_fault.matching;
@@ -102,4 +177,40 @@ void FaultSelect(const char* name, unsigned n, bool persistent)
 unsigned FaultCallCount() { return s_fault.matching; }
 
 bool FaultFired() { return s_fault.fired; }
+
+DWORD FaultPacedDelay(DWORD milliseconds)
+{
+    if (!s_fault.loaded)
+        LoadFromEnvironment();
+    return s_fault.unpaced ? 0 : milliseconds;
+}
+
+BOOL FaultShowItemText(HWND window, int id, LPCSTR text)
+{
+    DWORD savedError = GetLastError();
+    LogLine line;
+    if (BeginLine(&line)) {
+        PutText(&line, "- SetDlgItemTextA ");
+        char number[16];
+        if (FormatText(number, sizeof number, "%d ", id))
+            PutText(&line, number);
+        PutEscaped(&line, text ? text : "");
+        EndLine(&line);
+    }
+    SetLastError(savedError);
+    return (SetDlgItemTextA)(window, id, text);
+}
+
+int FaultShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+    DWORD savedError = GetLastError();
+    LogLine line;
+    if (BeginLine(&line)) {
+        PutText(&line, "- MessageBoxA ");
+        PutEscaped(&line, text ? text : "");
+        EndLine(&line);
+    }
+    SetLastError(savedError);
+    return (MessageBoxA)(owner, text, caption, type);
+}
 #endif

@@ -15,8 +15,15 @@
 //   #N         the Nth guarded call of any name
 // With NOVLA_FAULT_PERSIST=1 every matching call from that one on fails too.
 // NOVLA_FAULT_LOG=PATH appends one line per guarded call ("N NAME"), so a
-// sweep can learn how many calls a run makes. Tests linked with the platform
-// code can choose in-process with FaultSelect instead.
+// sweep can learn how many calls a run makes. The same log gets a line for
+// every text the user is shown, which is neither counted nor ever failed:
+// "- SetDlgItemTextA ID TEXT" and "- MessageBoxA TEXT", the text with
+// backslash, CR, LF and other control bytes escaped (\\, \r, \n, \xHH), so
+// that a sweep reads what the user saw without racing the windows.
+// NOVLA_FAULT_PACE=0 takes the pauses out of the installation display
+// (PumpMessagesFor makes one pass), so that a sweep's run is short.
+// Tests linked with the platform code can choose in-process with
+// FaultSelect instead.
 
 // The macros must come after every declaration they cover.
 #include "common/win32.h"
@@ -30,6 +37,13 @@ void FaultSelect(const char* name, unsigned n, bool persistent);
 // FaultSelect, and whether the chosen call has been failed.
 unsigned FaultCallCount();
 bool FaultFired();
+// The pause PumpMessagesFor makes instead of milliseconds: 0 under
+// NOVLA_FAULT_PACE=0, else milliseconds.
+DWORD FaultPacedDelay(DWORD milliseconds);
+// SetDlgItemTextA and MessageBoxA as the test build makes them: the text
+// logged, then the real call.
+BOOL FaultShowItemText(HWND window, int id, LPCSTR text);
+int FaultShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 #define NOVLA_FAIL_WITH(name, error, value) (FaultHit(#name) ? (SetLastError(error), (value))
 
@@ -52,6 +66,19 @@ bool FaultFired();
 #define GetWindowsDirectoryA(...) NOVLA_FAIL_WITH(GetWindowsDirectoryA, ERROR_ACCESS_DENIED, 0u) : GetWindowsDirectoryA(__VA_ARGS__))
 #define GetSystemDirectoryA(...) NOVLA_FAIL_WITH(GetSystemDirectoryA, ERROR_ACCESS_DENIED, 0u) : GetSystemDirectoryA(__VA_ARGS__))
 #define GetVersionExA(...) NOVLA_FAIL_WITH(GetVersionExA, ERROR_INVALID_PARAMETER, FALSE) : GetVersionExA(__VA_ARGS__))
+#define FindNextFileA(...) NOVLA_FAIL_WITH(FindNextFileA, ERROR_ACCESS_DENIED, FALSE) : FindNextFileA(__VA_ARGS__))
+#define FindClose(...) NOVLA_FAIL_WITH(FindClose, ERROR_INVALID_HANDLE, FALSE) : FindClose(__VA_ARGS__))
+#define CloseHandle(...) NOVLA_FAIL_WITH(CloseHandle, ERROR_INVALID_HANDLE, FALSE) : CloseHandle(__VA_ARGS__))
+
+// Time, text, modules.
+#define SystemTimeToFileTime(...) \
+    NOVLA_FAIL_WITH(SystemTimeToFileTime, ERROR_INVALID_PARAMETER, FALSE) : SystemTimeToFileTime(__VA_ARGS__))
+#define LocalFileTimeToFileTime(...) \
+    NOVLA_FAIL_WITH(LocalFileTimeToFileTime, ERROR_INVALID_PARAMETER, FALSE) : LocalFileTimeToFileTime(__VA_ARGS__))
+#define MultiByteToWideChar(...) \
+    NOVLA_FAIL_WITH(MultiByteToWideChar, ERROR_INSUFFICIENT_BUFFER, 0) : MultiByteToWideChar(__VA_ARGS__))
+#define GetModuleHandleA(...) NOVLA_FAIL_WITH(GetModuleHandleA, ERROR_MOD_NOT_FOUND, (HMODULE)NULL) : GetModuleHandleA(__VA_ARGS__))
+#define GetProcAddress(...) NOVLA_FAIL_WITH(GetProcAddress, ERROR_PROC_NOT_FOUND, (FARPROC)NULL) : GetProcAddress(__VA_ARGS__))
 
 // Resources.
 #define FindResourceA(...) NOVLA_FAIL_WITH(FindResourceA, ERROR_RESOURCE_NAME_NOT_FOUND, (HRSRC)NULL) : FindResourceA(__VA_ARGS__))
@@ -68,6 +95,17 @@ bool FaultFired();
 #define CreateFontIndirectA(...) (FaultHit("CreateFontIndirectA") ? (HFONT)NULL : CreateFontIndirectA(__VA_ARGS__))
 #define CreateCompatibleDC(...) (FaultHit("CreateCompatibleDC") ? (HDC)NULL : CreateCompatibleDC(__VA_ARGS__))
 #define CreateDIBitmap(...) (FaultHit("CreateDIBitmap") ? (HBITMAP)NULL : CreateDIBitmap(__VA_ARGS__))
+#define GetObjectA(...) (FaultHit("GetObjectA") ? 0 : GetObjectA(__VA_ARGS__))
+#define KillTimer(...) NOVLA_FAIL_WITH(KillTimer, ERROR_INVALID_PARAMETER, FALSE) : KillTimer(__VA_ARGS__))
+#define PostMessageA(...) NOVLA_FAIL_WITH(PostMessageA, ERROR_NOT_ENOUGH_QUOTA, FALSE) : PostMessageA(__VA_ARGS__))
+#define GetWindowRect(...) NOVLA_FAIL_WITH(GetWindowRect, ERROR_INVALID_WINDOW_HANDLE, FALSE) : GetWindowRect(__VA_ARGS__))
+#define GetDlgItemTextA(...) NOVLA_FAIL_WITH(GetDlgItemTextA, ERROR_INVALID_WINDOW_HANDLE, 0u) : GetDlgItemTextA(__VA_ARGS__))
+#define LoadIconA(...) NOVLA_FAIL_WITH(LoadIconA, ERROR_RESOURCE_NAME_NOT_FOUND, (HICON)NULL) : LoadIconA(__VA_ARGS__))
+#define LoadImageA(...) NOVLA_FAIL_WITH(LoadImageA, ERROR_RESOURCE_NAME_NOT_FOUND, (HANDLE)NULL) : LoadImageA(__VA_ARGS__))
+
+// What the user is shown: logged, never failed.
+#define SetDlgItemTextA(window, id, text) FaultShowItemText(window, id, text)
+#define MessageBoxA(owner, text, caption, type) FaultShowMessageBox(owner, text, caption, type)
 
 // COM and the shell.
 #define CoInitialize(...) (FaultHit("CoInitialize") ? (HRESULT)E_FAIL : CoInitialize(__VA_ARGS__))
@@ -76,3 +114,4 @@ bool FaultFired();
 #define SHGetPathFromIDListA(...) (FaultHit("SHGetPathFromIDListA") ? FALSE : SHGetPathFromIDListA(__VA_ARGS__))
 #define SHBrowseForFolderA(...) (FaultHit("SHBrowseForFolderA") ? (LPITEMIDLIST)NULL : SHBrowseForFolderA(__VA_ARGS__))
 #define ShellExecuteExA(...) NOVLA_FAIL_WITH(ShellExecuteExA, ERROR_FILE_NOT_FOUND, FALSE) : ShellExecuteExA(__VA_ARGS__))
+#define SHGetMalloc(...) (FaultHit("SHGetMalloc") ? (HRESULT)E_FAIL : SHGetMalloc(__VA_ARGS__))

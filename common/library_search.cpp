@@ -18,7 +18,7 @@ void RestrictLibrarySearch()
     // Through void*: a function pointer of another type, on purpose.
     SetDefaultDllDirectoriesFn setDefault =
         (SetDefaultDllDirectoriesFn)(void*)GetProcAddress(kernel, "SetDefaultDllDirectories");
-    if (setDefault != NULL && setDefault(SEARCH_SYSTEM32_ONLY))
+    if (setDefault != NULL && GUARDED_CALL("SetDefaultDllDirectories", FALSE, setDefault(SEARCH_SYSTEM32_ONLY)))
         return;
     SetDllDirectoryFn setDirectory = (SetDllDirectoryFn)(void*)GetProcAddress(kernel, "SetDllDirectoryA");
     if (setDirectory != NULL)

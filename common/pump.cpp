@@ -2,6 +2,10 @@
 
 void PumpMessagesFor(HWND window, DWORD milliseconds)
 {
+#ifdef NOVLA_FAULTS
+    // A sweep of the test build runs without the pauses (NOVLA_FAULT_PACE).
+    milliseconds = FaultPacedDelay(milliseconds);
+#endif
     DWORD start = GetTickCount();
     DWORD now;
     do {

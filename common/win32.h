@@ -13,9 +13,11 @@
 
 #ifdef NOVLA_FAULTS
 #include "common/fault_seam.h"
-// A COM method call that the test build can fail like a guarded Win32
-// call, by the name given (for instance "IPersistFile::Save").
-#define GUARDED_COM(name, call) (FaultHit(name) ? (HRESULT)E_FAIL : (call))
+// A call through a pointer (a COM method, a function looked up at run time)
+// that the test build can fail like a guarded Win32 call, by the name given
+// (for instance "IPersistFile::Save"), with the failure value given.
+#define GUARDED_CALL(name, failure, call) (FaultHit(name) ? (failure) : (call))
 #else
-#define GUARDED_COM(name, call) (call)
+#define GUARDED_CALL(name, failure, call) (call)
 #endif
+#define GUARDED_COM(name, call) GUARDED_CALL(name, (HRESULT)E_FAIL, call)

@@ -7,12 +7,7 @@
 # The probe is a 93-byte 32-bit Linux program that only exits with status 0,
 # written here byte by byte, so the answer does not depend on what is
 # installed yet.
-# NOVLA_WINE_TREE=win64 picks the twin on a machine that could run either
-# (to try what a machine without 32-bit code runs).
-if [ -n "${NOVLA_WINE_TREE:-}" ]; then
-  echo "$NOVLA_WINE_TREE"
-  exit 0
-fi
+# `make ... WINE_TREE=win64` overrides the answer (tests/wine/wine-env.sh).
 probe=$(mktemp)
 trap 'rm -f "$probe"' EXIT
 {

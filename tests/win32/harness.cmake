@@ -104,3 +104,26 @@ foreach(src ${helper_sources})
     add_dependencies(${tname} ${name})
   endforeach()
 endforeach()
+# A library that tests plant beside a copy of the installer
+# (helpers/planted/uxtheme.dll).
+add_library(planted_uxtheme SHARED ${CMAKE_CURRENT_LIST_DIR}/helpers/planted/uxtheme.cpp)
+target_link_options(planted_uxtheme PRIVATE -static)
+set_target_properties(planted_uxtheme PROPERTIES OUTPUT_NAME uxtheme PREFIX "" RUNTIME_OUTPUT_DIRECTORY
+                      ${CMAKE_BINARY_DIR}/helpers/planted)
+foreach(t ${wine_tests})
+  get_filename_component(tname ${t} NAME_WE)
+  add_dependencies(${tname} planted_uxtheme)
+endforeach()
+
+# One run of the fault sweep (tests/faults/fault-sweep.sh): the test build
+# walked through an installation with one guarded call failed, then judged.
+# `make test` runs the sweep's subset, every guarded name failed at its first
+# call and from there on; `make faults` the whole sweep.
+add_executable(fault_run ${CMAKE_CURRENT_LIST_DIR}/faults/fault_run.cpp)
+target_link_libraries(fault_run PRIVATE novla_ui_driver novla_platform_faults novla_core)
+target_link_options(fault_run PRIVATE -static)
+set_target_properties(fault_run PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/helpers)
+add_dependencies(fault_run TessaronixSetupFaults)
+add_test(NAME faults.subset COMMAND ${CMAKE_SOURCE_DIR}/tests/faults/fault-sweep.sh ${CMAKE_BINARY_DIR} --subset)
+# The longest Wine test: started first.
+set_tests_properties(faults.subset PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 900 COST 10000)

@@ -1,11 +1,15 @@
 # Environment shared by every Wine run of the test harness (sourced).
 # Wine must not write menu entries or file associations into the host's
-# desktop, nor ask for Mono or Gecko; its own debug output stays off.
+# desktop, nor ask for Mono or Gecko; its own debug output stays off. A test
+# adds overrides of its own with NOVLA_DLL_OVERRIDES (on its "wine-env:"
+# line): Wine takes them from the environment a process starts with, so a
+# test program cannot set them for the programs it starts.
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d${NOVLA_DLL_OVERRIDES:+;$NOVLA_DLL_OVERRIDES}"
 # 32-bit Wine where this machine runs 32-bit code, else wine64 with the
-# installer's 64-bit twin (scripts/wine-tree.sh).
-if [ "$("$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-tree.sh")" = win32 ]; then
+# installer's 64-bit twin (scripts/wine-tree.sh). WINE_TREE=win64, as
+# `make ... WINE_TREE=win64` sets it, runs the twin here too.
+if [ "${WINE_TREE:-$("$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-tree.sh")}" = win32 ]; then
   export WINEARCH=win32
   NOVLA_WINE=wine
 else

@@ -22,11 +22,12 @@ namespace {
 // Calls of one guarded Win32 function in the installer's fault-seam log.
 int LoggedCalls(const std::string& log, const char* name)
 {
+    // One guarded call a line, "N NAME"; the texts shown ("- ...") aside.
     std::ifstream in(log);
-    std::string number, call;
+    std::string line;
     int count = 0;
-    while (in >> number >> call)
-        count += call == name;
+    while (std::getline(in, line))
+        count += line.compare(0, 2, "- ") != 0 && line.substr(line.find(' ') + 1) == name;
     return count;
 }
 

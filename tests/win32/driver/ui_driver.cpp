@@ -97,6 +97,7 @@ struct FindState {
     const char* className;
     const char* title;
     HWND found;
+    bool visibleOnly = false;
 };
 
 BOOL CALLBACK FindTopLevel(HWND window, LPARAM lParam)
@@ -109,6 +110,8 @@ BOOL CALLBACK FindTopLevel(HWND window, LPARAM lParam)
     if (ClassName(window) != state->className)
         return TRUE;
     if (state->title && Text(window) != state->title)
+        return TRUE;
+    if (state->visibleOnly && !IsWindowVisible(window))
         return TRUE;
     state->found = window;
     return FALSE;
@@ -321,6 +324,13 @@ void AnswerMessageBox(const MessageBox& box, int button)
         PostMessageA(ok, BM_CLICK, 0, 0);
     else
         PostMessageA(box.window, WM_COMMAND, IDOK, 0);
+}
+
+HWND OpenMessageBox(const Installer& installer)
+{
+    FindState state{installer.process.dwProcessId, "#32770", nullptr, nullptr, true};
+    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&state));
+    return state.found;
 }
 
 HBITMAP CaptureScreen(int x, int y, int width, int height)

@@ -91,6 +91,9 @@ bool WaitForMessageBox(const Installer& installer, MessageBox& box, const char* 
                        DWORD timeoutMs = 10000);
 // Presses the box's OK button, or the one given (IDYES, IDNO).
 void AnswerMessageBox(const MessageBox& box, int button = IDOK);
+// A message box (a visible top-level dialog) of the installer's process, of
+// any title, or null: found at once, without reading it.
+HWND OpenMessageBox(const Installer& installer);
 
 // A copy of the screen rectangle at (x, y), width x height, as a bitmap
 // the caller deletes.

@@ -30,6 +30,7 @@ struct Watch {
     std::vector<std::string> shortcutLabels;  // label 505, each change in order
     int fileBarAtSuccess = -1;                // bar 501 once 500 read "Success"
     int shortcutBarAtSuccess = -1;            // bar 506 once 505 read "Success"
+    std::vector<std::string> boxes;           // the message boxes answered with OK, in order
     bool finished = false;                    // the finish page came
     DWORD milliseconds = 0;                   // from Continue to the finish page
 };
@@ -106,7 +107,8 @@ inline std::string StableText(HWND label)
     return text;
 }
 
-// Watches the progress page until the finish page is shown (or timeout).
+// Watches the progress page until the finish page is shown (or timeout),
+// answering each message box with OK.
 inline Watch WatchProgress(const ui::Installer& installer, DWORD timeoutMs = 60000)
 {
     Watch watch;
@@ -115,6 +117,13 @@ inline Watch WatchProgress(const ui::Installer& installer, DWORD timeoutMs = 600
         if (ui::Control(installer.frame, IDC_RUN_ON_EXIT)) {
             watch.finished = true;
             break;
+        }
+        ui::MessageBox box;
+        if (ui::OpenMessageBox(installer) && ui::WaitForMessageBox(installer, box, "NOVLA Setup", 1000)) {
+            watch.boxes.push_back(box.text);
+            ui::AnswerMessageBox(box);
+            ui::WaitUntil([&] { return !IsWindow(box.window); });
+            continue;
         }
         HWND file = ui::Control(installer.frame, IDC_FILE_LABEL);
         HWND shortcut = ui::Control(installer.frame, IDC_SHORTCUT_LABEL);
