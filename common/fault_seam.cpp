@@ -76,7 +76,7 @@ bool BeginLine(LogLine* line)
         s_fault.log = (CreateFileA)(s_fault.logPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
         if (s_fault.log != INVALID_HANDLE_VALUE)
-            SetFilePointer(s_fault.log, 0, NULL, FILE_END);
+            (SetFilePointer)(s_fault.log, 0, NULL, FILE_END);
     }
     line->used = 0;
     return s_fault.log != INVALID_HANDLE_VALUE;

@@ -66,6 +66,11 @@ int FaultShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 #define GetWindowsDirectoryA(...) NOVLA_FAIL_WITH(GetWindowsDirectoryA, ERROR_ACCESS_DENIED, 0u) : GetWindowsDirectoryA(__VA_ARGS__))
 #define GetSystemDirectoryA(...) NOVLA_FAIL_WITH(GetSystemDirectoryA, ERROR_ACCESS_DENIED, 0u) : GetSystemDirectoryA(__VA_ARGS__))
 #define GetVersionExA(...) NOVLA_FAIL_WITH(GetVersionExA, ERROR_INVALID_PARAMETER, FALSE) : GetVersionExA(__VA_ARGS__))
+#define ReadFile(...) NOVLA_FAIL_WITH(ReadFile, ERROR_READ_FAULT, FALSE) : ReadFile(__VA_ARGS__))
+#define SetFilePointer(...) \
+    NOVLA_FAIL_WITH(SetFilePointer, ERROR_SEEK, INVALID_SET_FILE_POINTER) : SetFilePointer(__VA_ARGS__))
+#define SetEndOfFile(...) NOVLA_FAIL_WITH(SetEndOfFile, ERROR_WRITE_FAULT, FALSE) : SetEndOfFile(__VA_ARGS__))
+#define FlushFileBuffers(...) NOVLA_FAIL_WITH(FlushFileBuffers, ERROR_WRITE_FAULT, FALSE) : FlushFileBuffers(__VA_ARGS__))
 #define FindNextFileA(...) NOVLA_FAIL_WITH(FindNextFileA, ERROR_ACCESS_DENIED, FALSE) : FindNextFileA(__VA_ARGS__))
 #define FindClose(...) NOVLA_FAIL_WITH(FindClose, ERROR_INVALID_HANDLE, FALSE) : FindClose(__VA_ARGS__))
 #define CloseHandle(...) NOVLA_FAIL_WITH(CloseHandle, ERROR_INVALID_HANDLE, FALSE) : CloseHandle(__VA_ARGS__))

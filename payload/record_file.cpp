@@ -21,15 +21,19 @@ bool OpenInstallRecord()
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
+    // A record that starts with the header is added to; a new file, or one
+    // damaged at its start, starts again with the header. One that cannot be
+    // read at all is left as it is, and the run stops before it acts.
     size_t headerLength = strlen(kRecordHeader);
-    DWORD read = 0;
-    bool readable = ReadFile(file, s_line, (DWORD)headerLength, &read, NULL) && read == headerLength &&
-                    memcmp(s_line, kRecordHeader, headerLength) == 0;
-    DWORD written = 0;
-    bool open = readable ? SetFilePointer(file, 0, NULL, FILE_END) != INVALID_SET_FILE_POINTER
-                         : SetFilePointer(file, 0, NULL, FILE_BEGIN) == 0 && SetEndOfFile(file) &&
-                               WriteFile(file, kRecordHeader, (DWORD)headerLength, &written, NULL) &&
-                               written == headerLength;
+    DWORD done = 0;
+    bool open = ReadFile(file, s_line, (DWORD)headerLength, &done, NULL);
+    if (open) {
+        bool readable = done == headerLength && memcmp(s_line, kRecordHeader, headerLength) == 0;
+        open = readable ? SetFilePointer(file, 0, NULL, FILE_END) != INVALID_SET_FILE_POINTER
+                        : SetFilePointer(file, 0, NULL, FILE_BEGIN) == 0 && SetEndOfFile(file) &&
+                              WriteFile(file, kRecordHeader, (DWORD)headerLength, &done, NULL) &&
+                              done == headerLength;
+    }
     if (!open) {
         CloseHandle(file);
         return false;

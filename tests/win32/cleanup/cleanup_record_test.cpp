@@ -1,9 +1,10 @@
 // wine-versions: win98 winxp
 // What the record makes the uninstaller do beyond a finished installation:
-// an aborted installation is undone like any other; a damaged record, an
-// all-users installation without the rights (NT), entries outside the
-// product and a file that was there before change nothing; what fails to
-// be undone stays in the record, and the next run removes it.
+// an aborted installation is undone like any other, and one that cannot read
+// the record leaves it as it was; a damaged record, an all-users
+// installation without the rights (NT), entries outside the product and a
+// file that was there before change nothing; what fails to be undone stays
+// in the record, and the next run removes it.
 #include <gtest/gtest.h>
 
 #include "cleanup_walk.h"
@@ -74,4 +75,19 @@ TEST(CleanupRecord, RefusesWhatIsNotOursAndKeepsWhatFailedForTheNextRun)
     EXPECT_EQ((Texts{cleanup::kQuestion, cleanup::kRemoved}), retried.boxes);
     EXPECT_EQ(0u, retried.exitCode);
     EXPECT_EQ(Texts{}, cleanup::Differences(before, cleanup::Take()));
+}
+
+TEST(CleanupRecord, AnInstallationThatCannotReadTheRecordLeavesItAsItWas)
+{
+    // An earlier installation's record that the disk will not read back: the
+    // run stops before it acts, rather than start the record afresh.
+    const std::string record = std::string(kRecordHeader) + "I\t0\tC:\\Data\\Tessaronix\r\n";
+    install::WriteFileText(cleanup::RecordPath(), record);
+    install::Options options;
+    options.build = ui::Build::Faults;
+    options.environment = {"NOVLA_FAULT=ReadFile"};
+    cleanup::Install(options, true);
+    EXPECT_EQ(record, install::ReadAll(cleanup::RecordPath()));
+    const std::string program = std::string(install::kDefaultFolder) + "\\Tessaronix.exe";
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(program.c_str()));
 }
