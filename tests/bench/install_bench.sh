@@ -8,12 +8,7 @@ here=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$here/build}" && pwd)
 version=${2:-win7}
 runs=${3:-5}
-tree=$("$here/scripts/wine-tree.sh")
-root=$build/$tree/wine
-program=$build/$tree/tests/install_phase_wine.exe
-[ -x "$program" ] || { echo "no $program: build the $tree tree first" >&2; exit 2; }
-"$here/tests/wine/setup-wine.sh" "$root" >/dev/null
-winpath() { echo "Z:${1//\//\\}"; }
-export NOVLA_INSTALLER=$(winpath "$build/$tree/TessaronixSetup.exe")
+. "$here/tests/bench/wine_bench.sh"
+wine_bench_prepare "$build" install_phase_wine.exe
 echo "Installation phase under Wine ($tree, $version), $runs runs:"
 "$here/tests/wine/run-wine-test.sh" "$root" "$version" "$program" "$runs"
