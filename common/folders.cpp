@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "common/path_text.h"
+#include "common/path_walk.h"
 #include "common/win32.h"
 
 bool PathExists(const char* path)
@@ -16,36 +17,38 @@ bool CreateFolderChain(const char* path, bool (*beforeCreate)(const char* folder
     // path, a relative path, an empty string) would create folders somewhere
     // other than the user chose, or relative to the current directory.
     char copy[PATH_CAPACITY];
-    if (!CopyText(copy, sizeof copy, path) || copy[0] == '\0' || copy[1] != ':' || copy[2] != '\\')
+    if (!CopyText(copy, sizeof copy, path) || !HasDriveRoot(copy))
         return false;
 
-    // Walk backwards over the backslashes, cutting the copy at each one until
-    // the root backslash at index 2. Each backslash is a level to test on the
-    // way back, the root's level being the shortest path.
-    int levels = 0;
-    for (size_t i = strlen(copy); i-- > 2;) {
-        if (copy[i] != '\\')
-            continue;
-        ++levels;
-        if (i == 2)
-            break;
-        copy[i] = '\0';
-    }
-
+    // The paths tested, shortest first: the copy cut before each backslash
+    // that follows the root's, then the whole path. Walked by character: in
+    // a double-byte code page the second byte of a character may be 0x5C
+    // and is no separator.
     bool result = true;
-    size_t fullLength = strlen(path);
-    size_t length = strlen(copy);
-    for (int level = 0; level < levels; ++level) {
+    for (char* p = copy + 3;; p = (char*)NextChar(p)) {
+        bool whole = *p == '\0';
+        if (!whole && *p != '\\')
+            continue;
+        *p = '\0';
         if (!PathExists(copy))
             result = (beforeCreate == 0 || beforeCreate(copy)) && CreateDirectoryA(copy, NULL) != FALSE;
-        if (length >= fullLength)
-            break;
-        // Turn the next cut back into a backslash: the copy reads one level
-        // deeper.
-        copy[length] = '\\';
-        length += strlen(copy + length);
+        if (whole)
+            return result;
+        *p = '\\';
     }
-    return result;
+}
+
+void SpecialFolderPath(char* out, size_t capacity, int csidl)
+{
+    out[0] = '\0';
+    LPITEMIDLIST items = NULL;
+    if (SHGetSpecialFolderLocation(NULL, csidl, &items) != S_OK)
+        return;
+    char path[MAX_PATH];
+    if (SHGetPathFromIDListA(items, path) && IsAbsolutePath(path))
+        CopyText(out, capacity, path);
+    // Item lists come from the shell's allocator and go back to it.
+    CoTaskMemFree(items);
 }
 
 bool ClearFolder(const char* folder)

@@ -1,6 +1,8 @@
 #pragma once
 // Folder helpers of the installation run: existence, creation of a folder
-// chain, and the emptying of a folder tree. Platform code (Win32 file calls).
+// chain, the emptying of a folder tree, and the shell's special folders.
+// Platform code (Win32 file and shell calls).
+#include <stddef.h>
 
 // True when a file or a folder of that path exists (any failure counts as
 // absence).
@@ -15,6 +17,12 @@ bool PathExists(const char* path);
 // folder about to be created; a folder it refuses is not created (nor,
 // then, the folders below it).
 bool CreateFolderChain(const char* path, bool (*beforeCreate)(const char* folder) = 0);
+
+// The file-system path of a special folder (a CSIDL value) into out,
+// bounded by capacity; empty when the shell cannot name the folder, names
+// no file-system path for it, or one that is not absolute (nothing may land
+// relative to the current folder) or does not fit.
+void SpecialFolderPath(char* out, size_t capacity, int csidl);
 
 // Deletes every file below folder, at every depth, read-only, hidden and
 // system files included; folders stay. Folders whose names begin with a dot

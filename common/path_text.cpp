@@ -3,6 +3,8 @@
 #include <stdarg.h>
 #include <string.h>
 
+#include "common/path_walk.h"
+
 bool CopyText(char* out, size_t capacity, const char* src)
 {
     if (capacity == 0)
@@ -113,7 +115,7 @@ bool JoinPath(char* out, size_t capacity, const char* folder, const char* name)
     size_t nameLength = strlen(name);
     // The separator is added only after a folder that does not already end
     // in one; an empty folder has no last character to look at.
-    size_t separator = (folderLength > 0 && folder[folderLength - 1] != '\\') ? 1 : 0;
+    size_t separator = (folderLength > 0 && !EndsWithSeparator(folder)) ? 1 : 0;
     size_t total = folderLength + separator + nameLength;
     if (total >= capacity) {
         out[0] = '\0';
@@ -126,69 +128,4 @@ bool JoinPath(char* out, size_t capacity, const char* folder, const char* name)
     memmove(out + folderLength + separator, name, nameLength);
     out[total] = '\0';
     return true;
-}
-
-static bool IsLowerAscii(char c) { return c >= 'a' && c <= 'z'; }
-static bool IsUpperAscii(char c) { return c >= 'A' && c <= 'Z'; }
-
-void CapitalizePath(char* path)
-{
-    if (path[0] == '\0')
-        return;
-    if (IsLowerAscii(path[0]))
-        path[0] = (char)(path[0] - 'a' + 'A');
-    for (char* p = path + 1; *p != '\0'; ++p) {
-        if (*p == ' ' || *p == '\\') {
-            // The character after a separator is capitalised and consumed:
-            // it is neither a separator itself nor lowered.
-            ++p;
-            if (*p == '\0')
-                return;
-            if (IsLowerAscii(*p))
-                *p = (char)(*p - 'a' + 'A');
-        } else if (IsUpperAscii(*p)) {
-            *p = (char)(*p - 'A' + 'a');
-        }
-    }
-}
-
-static char LowerAscii(char c) { return IsUpperAscii(c) ? (char)(c - 'A' + 'a') : c; }
-
-bool ContainsTextNoCase(const char* text, const char* needle)
-{
-    size_t needleLength = strlen(needle);
-    for (const char* start = text; *start != '\0'; ++start) {
-        size_t i = 0;
-        while (i < needleLength && start[i] != '\0' && LowerAscii(start[i]) == LowerAscii(needle[i]))
-            ++i;
-        if (i == needleLength)
-            return true;
-    }
-    return needleLength == 0;
-}
-
-bool SameTextNoCase(const char* a, const char* b)
-{
-    while (*a != '\0' && LowerAscii(*a) == LowerAscii(*b)) {
-        ++a;
-        ++b;
-    }
-    return *a == *b;
-}
-
-const char* PathBelowFolder(const char* path, const char* folder)
-{
-    size_t length = strlen(folder);
-    if (length > 0 && folder[length - 1] == '\\')
-        --length;
-    if (length == 0)
-        return NULL;
-    // Compared up to the folder's length; a shorter path stops at its
-    // terminator, which matches no folder character.
-    for (size_t i = 0; i < length; ++i)
-        if (LowerAscii(path[i]) != LowerAscii(folder[i]))
-            return NULL;
-    if (path[length] == '\0')
-        return path + length;
-    return path[length] == '\\' ? path + length + 1 : NULL;
 }

@@ -33,28 +33,7 @@ bool FormatText(char* out, size_t capacity, const char* format, ...)
     ;
 
 // Joins folder and name with exactly one backslash between them: a folder
-// that already ends in a backslash gets no second one. Nothing else is
-// normalised. An empty folder yields the name alone (nothing before the
-// output is ever looked at). False (out empty) when the result would not fit.
+// whose last character is a backslash (common/path_walk.h) gets no second
+// one. Nothing else is normalised. An empty folder yields the name alone
+// (nothing before the output is ever looked at). False (out empty) when the result would not fit.
 bool JoinPath(char* out, size_t capacity, const char* folder, const char* name);
-
-// Capitalises the words of a path in place: the first character and the one
-// after each space or backslash are made upper case, every other ASCII letter
-// lower case. Only the 26 ASCII letters change; the walk ends at the
-// terminator.
-void CapitalizePath(char* path);
-
-// ASCII case-insensitive substring search; true when needle occurs in text.
-bool ContainsTextNoCase(const char* text, const char* needle);
-
-// True when a and b are the same text, ASCII letters without regard to case.
-bool SameTextNoCase(const char* a, const char* b);
-
-// Where path goes on below folder, comparing ASCII letters without regard
-// to case and whole components only (C:\Appsx is not below C:\Apps). One
-// trailing backslash of folder is ignored. Returns the rest of path after
-// folder and its separating backslash: "" when path is folder itself, "x\y"
-// for folder\x\y. Null when path does not begin with folder, or folder is
-// empty. Works as well for registry keys, which separate their components
-// the same way.
-const char* PathBelowFolder(const char* path, const char* folder);

@@ -4,23 +4,14 @@
 
 #include <string.h>
 
-const char kRecordHeader[] = "NOVLA Setup installation record 1\r\n";
+#include "common/path_walk.h"
 
 enum { RECORD_MAX_FIELDS = 6 };
 
-bool RecordFileName(char* out, size_t capacity, const char* productName)
+bool RecordPath(char* out, size_t capacity, const char* windowsFolder, const char* productName)
 {
-    static const char kSuffix[] = " Install.log";
-    if (capacity == 0)
-        return false;
-    size_t length = strlen(productName);
-    if (length + sizeof kSuffix > capacity) {
-        out[0] = '\0';
-        return false;
-    }
-    memcpy(out, productName, length);
-    memcpy(out + length, kSuffix, sizeof kSuffix);
-    return true;
+    return windowsFolder[0] != '\0' && JoinPath(out, capacity, windowsFolder, productName) &&
+           AppendText(out, capacity, " Install.log");
 }
 
 // ---- Lines ----------------------------------------------------------------
@@ -49,16 +40,17 @@ static bool IsWritableEntry(const RecordEntry* entry)
     case RECORD_RUN:
     case RECORD_FILE:
     case RECORD_LINK:
-        return entry->flag <= 1 && IsTextField(entry->path, RECORD_PATH_LENGTH, false);
     case RECORD_FOLDER:
         return IsTextField(entry->path, RECORD_PATH_LENGTH, false);
     case RECORD_KEY:
         return IsRoot(entry->root) && IsTextField(entry->path, RECORD_KEY_LENGTH, false);
     case RECORD_VALUE:
         return IsRoot(entry->root) && IsTextField(entry->path, RECORD_KEY_LENGTH, false) &&
-               IsTextField(entry->valueName, RECORD_NAME_LENGTH, true) && entry->flag <= 1 &&
-               (entry->flag == 0 ||
+               IsTextField(entry->valueName, RECORD_NAME_LENGTH, true) &&
+               (!entry->existed ||
                 (entry->dataSize <= RECORD_DATA_CAPACITY && (entry->data != NULL || entry->dataSize == 0)));
+    case RECORD_CODE_PAGE:
+        return entry->codePage != 0;
     }
     return false;
 }
@@ -92,6 +84,20 @@ static const char kHexDigits[] = "0123456789ABCDEF";
 
 static const char* RootName(uint8_t root) { return root == REGISTRY_HKLM ? "HKLM" : "HKCR"; }
 
+// A TAB, then value in decimal.
+static void PutNumber(LineWriter* writer, uint32_t value)
+{
+    char digits[11];  // a 32-bit number has at most 10
+    size_t count = 0;
+    do {
+        digits[count++] = (char)('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    PutChar(writer, '\t');
+    while (count > 0)
+        PutChar(writer, digits[--count]);
+}
+
 bool FormatRecordLine(char* out, size_t capacity, const RecordEntry* entry)
 {
     if (capacity > 0)
@@ -109,24 +115,18 @@ bool FormatRecordLine(char* out, size_t capacity, const RecordEntry* entry)
         PutField(&writer, RootName(entry->root));
         PutField(&writer, entry->path);
         break;
+    case RECORD_CODE_PAGE:
+        PutNumber(&writer, entry->codePage);
+        break;
     default:  // I, F, L
-        PutField(&writer, entry->flag ? "1" : "0");
+        PutField(&writer, (entry->kind == RECORD_RUN ? entry->allUsers : entry->existed) ? "1" : "0");
         PutField(&writer, entry->path);
         break;
     }
     if (entry->kind == RECORD_VALUE) {
         PutField(&writer, entry->valueName);
-        if (entry->flag) {
-            char digits[11];  // a 32-bit number has at most 10
-            size_t count = 0;
-            uint32_t type = entry->type;
-            do {
-                digits[count++] = (char)('0' + type % 10);
-                type /= 10;
-            } while (type != 0);
-            PutChar(&writer, '\t');
-            while (count > 0)
-                PutChar(&writer, digits[--count]);
+        if (entry->existed) {
+            PutNumber(&writer, entry->type);
             PutChar(&writer, '\t');
             for (uint32_t i = 0; i < entry->dataSize; ++i) {
                 PutChar(&writer, kHexDigits[entry->data[i] >> 4]);
@@ -153,6 +153,7 @@ static unsigned FieldCount(char kind)
 {
     switch (kind) {
     case RECORD_FOLDER:
+    case RECORD_CODE_PAGE:
         return 2;
     case RECORD_RUN:
     case RECORD_FILE:
@@ -166,11 +167,11 @@ static unsigned FieldCount(char kind)
 }
 
 // "0" or "1".
-static bool ParseFlag(const char* text, uint8_t* flag)
+static bool ParseFlag(const char* text, bool* flag)
 {
     if ((text[0] != '0' && text[0] != '1') || text[1] != '\0')
         return false;
-    *flag = (uint8_t)(text[0] - '0');
+    *flag = text[0] == '1';
     return true;
 }
 
@@ -258,8 +259,14 @@ bool ParseRecordLine(char* line, RecordEntry* entry, uint8_t* dataOut, size_t da
         parsed = ParseRoot(fields[1], &entry->root);
         entry->path = fields[2];
         break;
+    case RECORD_CODE_PAGE: {
+        uint32_t codePage = 0;
+        parsed = ParseType(fields[1], &codePage) && codePage <= 0xFFFF;
+        entry->codePage = (uint16_t)codePage;
+        break;
+    }
     default:  // I, F, L
-        parsed = ParseFlag(fields[1], &entry->flag);
+        parsed = ParseFlag(fields[1], kind == RECORD_RUN ? &entry->allUsers : &entry->existed);
         entry->path = fields[2];
         break;
     }
@@ -268,7 +275,7 @@ bool ParseRecordLine(char* line, RecordEntry* entry, uint8_t* dataOut, size_t da
         if (strcmp(fields[4], "-") == 0) {
             parsed = parsed && fields[5][0] == '\0';
         } else {
-            entry->flag = 1;
+            entry->existed = true;
             entry->data = dataOut;
             parsed = parsed && ParseType(fields[4], &entry->type) &&
                      DecodeHex(fields[5], dataOut, dataCapacity, &entry->dataSize);
@@ -278,6 +285,14 @@ bool ParseRecordLine(char* line, RecordEntry* entry, uint8_t* dataOut, size_t da
         return true;
     memset(entry, 0, sizeof *entry);
     return false;
+}
+
+unsigned ForeignCodePage(const RecordView* view, unsigned codePage)
+{
+    for (unsigned i = 0; i < view->entryCount && i < RECORD_ENTRY_CAPACITY; ++i)
+        if (view->entries[i].kind == RECORD_CODE_PAGE && view->entries[i].codePage != codePage)
+            return view->entries[i].codePage;
+    return 0;
 }
 
 bool ReadRecord(char* text, size_t size, RecordView* view)
@@ -327,45 +342,10 @@ bool ReadRecord(char* text, size_t size, RecordView* view)
 
 // ---- Scope ----------------------------------------------------------------
 
-static bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-// True when path[0..length) is a drive-rooted folder below the root with
-// nothing Windows would read otherwise than as written: X:\ then
-// components separated by one backslash, none empty, none ending in a dot
-// or a space (so neither "." nor ".."), no character below 0x20 nor any of
-// / * ? " < > | :, at most RECORD_PATH_LENGTH characters in all.
-static bool IsPlainFolder(const char* path, size_t length)
-{
-    if (length < 4 || length > RECORD_PATH_LENGTH || !IsAsciiLetter(path[0]) || path[1] != ':' || path[2] != '\\')
-        return false;
-    size_t componentStart = 3;
-    for (size_t i = 3; i <= length; ++i) {
-        char c = i < length ? path[i] : '\\';
-        if (c == '\\') {
-            if (i == componentStart || path[i - 1] == '.' || path[i - 1] == ' ')
-                return false;
-            componentStart = i + 1;
-        } else if ((unsigned char)c < 0x20 || strchr("/*?\"<>|:", c) != NULL) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool IsSoundProgramFolder(const char* folder, const char* productName)
 {
-    size_t length = strlen(folder);
-    if (length > 0 && folder[length - 1] == '\\')
-        --length;
-    return productName[0] != '\0' && IsPlainFolder(folder, length) && ContainsTextNoCase(folder, productName);
-}
-
-// True when a and b name the same folder (one trailing backslash of either
-// ignored).
-static bool IsSameFolder(const char* a, const char* b)
-{
-    const char* rest = PathBelowFolder(a, b);
-    return rest != NULL && rest[0] == '\0';
+    return productName[0] != '\0' && IsPlainFolder(folder, FolderLength(folder), RECORD_PATH_LENGTH) &&
+           ContainsTextNoCase(folder, productName);
 }
 
 unsigned RecordProgramFolders(const RecordView* view, const char* productName, const char** folders,
@@ -378,7 +358,7 @@ unsigned RecordProgramFolders(const RecordView* view, const char* productName, c
             continue;
         bool known = false;
         for (unsigned k = 0; k < count && !known; ++k)
-            known = IsSameFolder(entry->path, folders[k]);
+            known = SameFolder(entry->path, folders[k]);
         if (!known)
             folders[count++] = entry->path;
     }
@@ -404,11 +384,11 @@ static bool IsNamedFileIn(const char* path, const char* folder, const char* cons
 static bool IsFileInScope(const char* path, const UndoScope* scope, const char* const* programFolders,
                           unsigned programFolderCount)
 {
-    if (IsNamedFileIn(path, scope->windowsFolder, scope->fileNames, scope->fileNameCount) ||
-        IsNamedFileIn(path, scope->systemFolder, scope->fileNames, scope->fileNameCount))
+    if (IsNamedFileIn(path, scope->windowsFolder, scope->product->fileNames, scope->product->fileNameCount) ||
+        IsNamedFileIn(path, scope->systemFolder, scope->product->fileNames, scope->product->fileNameCount))
         return true;
     for (unsigned i = 0; i < programFolderCount; ++i)
-        if (IsNamedFileIn(path, programFolders[i], scope->fileNames, scope->fileNameCount))
+        if (IsNamedFileIn(path, programFolders[i], scope->product->fileNames, scope->product->fileNameCount))
             return true;
     return false;
 }
@@ -416,11 +396,11 @@ static bool IsFileInScope(const char* path, const UndoScope* scope, const char* 
 static bool IsLinkInScope(const char* path, const UndoScope* scope)
 {
     for (unsigned i = 0; i < 2; ++i) {
-        if (IsNamedFileIn(path, scope->desktopFolders[i], scope->linkNames, scope->linkNameCount))
+        if (IsNamedFileIn(path, scope->desktopFolders[i], scope->product->linkNames, scope->product->linkNameCount))
             return true;
         const char* inPrograms = PathBelowFolder(path, scope->programsFolders[i]);
         if (inPrograms != NULL &&
-            IsNamedFileIn(inPrograms, scope->programGroup, scope->linkNames, scope->linkNameCount))
+            IsNamedFileIn(inPrograms, scope->product->programGroup, scope->product->linkNames, scope->product->linkNameCount))
             return true;
     }
     return false;
@@ -432,7 +412,7 @@ static bool IsLinkInScope(const char* path, const UndoScope* scope)
 static bool IsFolderInScope(const char* path, const UndoScope* scope, const char* const* programFolders,
                             unsigned programFolderCount)
 {
-    if (!IsPlainFolder(path, strlen(path)))
+    if (!IsPlainFolder(path, strlen(path), RECORD_PATH_LENGTH))
         return false;
     for (unsigned i = 0; i < programFolderCount; ++i)
         if (PathBelowFolder(programFolders[i], path) != NULL)
@@ -441,7 +421,7 @@ static bool IsFolderInScope(const char* path, const UndoScope* scope, const char
         const char* inPrograms = PathBelowFolder(path, scope->programsFolders[i]);
         // PathBelowFolder takes no empty folder: the Programs folder itself
         // is not in scope.
-        if (inPrograms != NULL && PathBelowFolder(scope->programGroup, inPrograms) != NULL)
+        if (inPrograms != NULL && PathBelowFolder(scope->product->programGroup, inPrograms) != NULL)
             return true;
     }
     return false;
@@ -458,9 +438,9 @@ bool IsEntryInScope(const RecordEntry* entry, const UndoScope* scope, const char
     case RECORD_FOLDER:
         return IsFolderInScope(entry->path, scope, programFolders, programFolderCount);
     case RECORD_KEY:
-        return IsProductKey(entry->root, entry->path, scope->productName);
+        return IsProductKey(entry->root, entry->path, scope->product->name);
     case RECORD_VALUE:
-        return IsProductValue(entry->root, entry->path, entry->valueName, scope->productName);
+        return IsProductValue(entry->root, entry->path, entry->valueName, scope->product->name);
     }
     return false;
 }
@@ -478,27 +458,47 @@ static bool IsSameItem(const RecordEntry* a, const RecordEntry* b)
     return a->kind != RECORD_VALUE || SameTextNoCase(a->valueName, b->valueName);
 }
 
-unsigned PlanUndo(const RecordView* view, const UndoScope* scope, unsigned* order, unsigned capacity,
-                  unsigned* refused)
-{
+// What PlanUndo admits: the record's scope and its program folders.
+struct ScopeCheck {
+    const UndoScope* scope;
     const char* folders[RECORD_FOLDER_CAPACITY];
-    unsigned folderCount = RecordProgramFolders(view, scope->productName, folders, RECORD_FOLDER_CAPACITY);
-    unsigned entryCount = view->entryCount < RECORD_ENTRY_CAPACITY ? view->entryCount : (unsigned)RECORD_ENTRY_CAPACITY;
+    unsigned folderCount;
+};
+
+static bool IsAdmitted(const RecordEntry* entry, const void* context)
+{
+    const ScopeCheck* check = (const ScopeCheck*)context;
+    return IsEntryInScope(entry, check->scope, check->folders, check->folderCount);
+}
+
+unsigned OrderUndo(const RecordEntry* entries, unsigned entryCount, EntryFilter admit, const void* context,
+                   unsigned* order, unsigned capacity, unsigned* refused)
+{
     unsigned count = 0;
     *refused = 0;
     for (unsigned i = entryCount; i-- > 0;) {
-        const RecordEntry* entry = &view->entries[i];
-        if (entry->kind == RECORD_RUN)
+        const RecordEntry* entry = &entries[i];
+        if (entry->kind == RECORD_RUN || entry->kind == RECORD_CODE_PAGE)
             continue;
-        if (!IsEntryInScope(entry, scope, folders, folderCount)) {
+        if (admit != NULL && !admit(entry, context)) {
             ++*refused;
             continue;
         }
         bool namedBefore = false;
         for (unsigned older = 0; older < i && !namedBefore; ++older)
-            namedBefore = IsSameItem(&view->entries[older], entry);
+            namedBefore = IsSameItem(&entries[older], entry);
         if (!namedBefore && count < capacity)
             order[count++] = i;
     }
     return count;
+}
+
+unsigned PlanUndo(const RecordView* view, const UndoScope* scope, unsigned* order, unsigned capacity,
+                  unsigned* refused)
+{
+    ScopeCheck check;
+    check.scope = scope;
+    check.folderCount = RecordProgramFolders(view, scope->product->name, check.folders, RECORD_FOLDER_CAPACITY);
+    unsigned entryCount = view->entryCount < RECORD_ENTRY_CAPACITY ? view->entryCount : (unsigned)RECORD_ENTRY_CAPACITY;
+    return OrderUndo(view->entries, entryCount, IsAdmitted, &check, order, capacity, refused);
 }

@@ -19,13 +19,18 @@
 // Format: lines of text ended by CR LF; fields separated by one TAB; no
 // field holds a TAB, CR or LF (the writer refuses such a field, the reader
 // such a line). Paths and names are in the system's ANSI code page, as
-// Windows gives them; everything else is ASCII. The first line is exactly
+// Windows gives them, and are walked by character (common/path_walk.h);
+// everything else is ASCII. The first line is exactly
 // kRecordHeader. Then one entry per line, its first field one letter:
 //
 //   I <users> <folder>       an installation run began; users 1 when the
 //                            shortcuts are for all users, 0 for this user;
 //                            folder the program folder it installs to, as
 //                            committed (it may end in a backslash)
+//   C <code page>            the ANSI code page the run's paths are written
+//                            in (decimal, 1 to 65535, no leading zero); right
+//                            after the run's I line. A record without one was
+//                            written in the code page of the system reading it
 //   D <path>                 a folder about to be created (it did not exist);
 //                            no trailing backslash
 //   F <existed> <path>       a file about to be written; existed 1 when a
@@ -48,6 +53,9 @@
 //
 // The uninstaller reads at most RECORD_FILE_CAPACITY bytes of the record and
 // at most RECORD_ENTRY_CAPACITY entries; what lies beyond is not undone.
+// Paths read under another code page would name other places, so the
+// uninstaller refuses a record with a run of another code page (a C line
+// that is not its own) and changes nothing.
 // It undoes an item only when it lies within what this product installs
 // (IsEntryInScope), so a damaged or hostile record can at worst name the
 // product's own files, folders and keys. A K entry's key, and a D entry's
@@ -57,6 +65,7 @@
 #include <stdint.h>
 
 #include "common/path_text.h"
+#include "payload/product_names.h"
 #include "shell/registry_names.h"
 
 enum {
@@ -79,6 +88,7 @@ enum {
 
 enum RecordKind : char {
     RECORD_RUN = 'I',
+    RECORD_CODE_PAGE = 'C',
     RECORD_FOLDER = 'D',
     RECORD_FILE = 'F',
     RECORD_LINK = 'L',
@@ -88,21 +98,59 @@ enum RecordKind : char {
 
 struct RecordEntry {
     char kind;              // RecordKind
-    uint8_t flag;           // I: all users; F, L: a file was there; V: the value existed
+    bool existed;           // F, L: a file was already there; V: the value existed (type and data hold it)
     uint8_t root;           // K, V: RegistryRoot
     const char* path;       // I: program folder; D, F, L: the path; K, V: the key
     const char* valueName;  // V ("" = the default value)
-    uint32_t type;          // V, when it existed
-    const uint8_t* data;    // V, when it existed (may be null when dataSize is 0)
+    uint32_t type;          // V that existed: its registry type
+    const uint8_t* data;    // V that existed: its data (may be null when dataSize is 0)
     uint32_t dataSize;
+    bool allUsers;          // I: the shortcuts are for all users
+    uint16_t codePage;      // C
 };
 
-// The first line of every record, with its CR LF.
-extern const char kRecordHeader[];
+// The entries a run writes, each made whole in one place; every field an
+// entry's kind does not use is zero.
+inline RecordEntry MakeEntry(char kind, const char* path, bool existed = false, uint8_t root = 0)
+{
+    RecordEntry e = {};
+    e.kind = kind;
+    e.path = path;
+    e.existed = existed;
+    e.root = root;
+    return e;
+}
+inline RecordEntry RunEntry(const char* programFolder, bool allUsers)
+{
+    RecordEntry e = MakeEntry(RECORD_RUN, programFolder);
+    e.allUsers = allUsers;
+    return e;
+}
+inline RecordEntry CodePageEntry(uint16_t codePage)
+{
+    RecordEntry e = MakeEntry(RECORD_CODE_PAGE, NULL);
+    e.codePage = codePage;
+    return e;
+}
+inline RecordEntry FolderEntry(const char* path) { return MakeEntry(RECORD_FOLDER, path); }
+inline RecordEntry FileEntry(const char* path, bool existed) { return MakeEntry(RECORD_FILE, path, existed); }
+inline RecordEntry LinkEntry(const char* path, bool existed) { return MakeEntry(RECORD_LINK, path, existed); }
+inline RecordEntry KeyEntry(uint8_t root, const char* key) { return MakeEntry(RECORD_KEY, key, false, root); }
+// A value about to be set that did not exist; one that did gets its type
+// and data from the caller, and existed.
+inline RecordEntry ValueEntry(uint8_t root, const char* key, const char* name)
+{
+    RecordEntry e = MakeEntry(RECORD_VALUE, key, false, root);
+    e.valueName = name;
+    return e;
+}
 
-// The record's file name, "<productName> Install.log", for the Windows
-// folder. False (out empty) when it does not fit.
-bool RecordFileName(char* out, size_t capacity, const char* productName);
+// The first line of every record, with its CR LF.
+inline constexpr char kRecordHeader[] = "NOVLA Setup installation record 1\r\n";
+
+// The record's path: "<productName> Install.log" in windowsFolder. False
+// (out empty) when it does not fit or windowsFolder is empty.
+bool RecordPath(char* out, size_t capacity, const char* windowsFolder, const char* productName);
 
 // One entry as a line with its CR LF. For a V entry that did not exist,
 // type and data are not written. False (out empty) when the kind, a flag or
@@ -131,6 +179,10 @@ struct RecordView {
     uint8_t data[RECORD_ARENA_CAPACITY];
 };
 
+// The code page of the first run in view whose C line names another code
+// page than codePage; 0 when every run's is codePage (or names none).
+unsigned ForeignCodePage(const RecordView* view, unsigned codePage);
+
 // Parses a whole record held in text[0..size), modifying it in place. Only
 // the first RECORD_FILE_CAPACITY bytes are read. False (no entries) when
 // the text does not begin with kRecordHeader: the record is damaged and
@@ -147,12 +199,7 @@ struct UndoScope {
     const char* systemFolder;
     const char* programsFolders[2];  // this user's and all users' Start-menu Programs folders
     const char* desktopFolders[2];   // this user's and all users' desktop folders
-    const char* productName;         // "Tessaronix"
-    const char* programGroup;        // "NOVLA\Tessaronix", below a Programs folder
-    const char* const* fileNames;    // every fileName of the file table
-    unsigned fileNameCount;
-    const char* const* linkNames;    // every shortcut file name ("Remove.lnk", ...)
-    unsigned linkNameCount;
+    const ProductNames* product;     // its name, program group, file and link names
 };
 
 // True when folder may be a program folder the installer recorded: drive
@@ -173,25 +220,33 @@ unsigned RecordProgramFolders(const RecordView* view, const char* productName, c
 // True when the entry names an item this product installs (ASCII letters
 // compared without regard to case; programFolders from RecordProgramFolders):
 //   F  <folder>\<name>: folder the Windows folder, the System folder or a
-//      program folder, name one of scope->fileNames; nothing in subfolders.
+//      program folder, name one of the product's fileNames; nothing in
+//      subfolders.
 //   L  <Programs folder>\<programGroup>\<link> or <desktop folder>\<link>,
-//      link one of scope->linkNames.
+//      link one of the product's linkNames.
 //   D  a program folder, or one of its parents that is not a drive root;
 //      <Programs folder>\<programGroup>, or one of its parents strictly
 //      below the Programs folder.
 //   K  a key IsProductKey accepts.  V  a value IsProductValue accepts.
-// False for I entries, which name nothing to undo.
+// False for I and C entries, which name nothing to undo.
 bool IsEntryInScope(const RecordEntry* entry, const UndoScope* scope, const char* const* programFolders,
                     unsigned programFolderCount);
 
-// Fills order[] with the indices of the entries to undo, newest first, so
-// that values go before the keys that hold them and files before their
-// folders (the reverse of the order they were recorded in). Left out: I
-// lines; an entry whose item an older entry already names (F and L by path,
-// D by path, K by root and key, V by root, key and name; ASCII letters
-// compared without regard to case), as the oldest holds the state from
-// before the first installation; an entry out of scope, counted in
-// *refused. Returns how many, at most capacity (RECORD_ENTRY_CAPACITY is
-// always enough); when capacity is smaller, the oldest are left out.
+// Fills order[] with the indices of entries[0..entryCount) to undo, newest
+// first, so that values go before the keys that hold them and files before
+// their folders (the reverse of the order they were recorded in). Left out:
+// I and C lines; an entry whose item an older entry already names (F and L
+// by path, D by path, K by root and key, V by root, key and name; ASCII
+// letters compared without regard to case), as the oldest holds the state
+// from before the first installation; an entry that admit (when not null)
+// refuses, counted in *refused. Returns how many, at most capacity
+// (entryCount is always enough); when capacity is smaller, the oldest are
+// left out.
+typedef bool (*EntryFilter)(const RecordEntry* entry, const void* context);
+unsigned OrderUndo(const RecordEntry* entries, unsigned entryCount, EntryFilter admit, const void* context,
+                   unsigned* order, unsigned capacity, unsigned* refused);
+
+// OrderUndo over a record read from the disk, admitting only the entries
+// in scope (IsEntryInScope): what the uninstaller undoes.
 unsigned PlanUndo(const RecordView* view, const UndoScope* scope, unsigned* order, unsigned capacity,
                   unsigned* refused);

@@ -7,6 +7,7 @@
 
 #include "common/folders.h"
 #include "common/path_text.h"
+#include "common/path_walk.h"
 #include "common/pump.h"
 #include "payload/install_folder.h"
 #include "payload/lzhuf.h"
@@ -14,6 +15,7 @@
 #include "payload/os_class.h"
 #include "payload/payload_check.h"
 #include "payload/record_file.h"
+#include "payload/run_undo.h"
 #include "payload/product.h"
 #include "payload/table_rules.h"
 #include "resources/resource_ids.h"
@@ -102,9 +104,12 @@ static LRESULT OnInstallTimer(HWND page, UINT_PTR timer)
     return 0;
 }
 
-// The abort message over the frame, then Cancel posted to it.
+// What the run did undone, then the abort message over the frame, and
+// Cancel posted to it: when the user reads the message, the system is as it
+// was before the run.
 static void AbortInstallation()
 {
+    UndoAbortedRun();
     char text[KEY_CAPACITY];
     FormatText(text, sizeof text,
                "Installation Aborted!\r\n\r\nNOVLA %s could not be installed at this time.\r\n"
@@ -163,6 +168,23 @@ static bool TargetPathsAbsolute(OsVariantMask mask)
     return true;
 }
 
+// Which rows of this generation have a file at their target path now, one
+// bit per row. Asked before the program folder is emptied: a file of an
+// earlier installation that the emptying takes away was there before this
+// run all the same, and an aborted run keeps the copy it wrote in its place.
+static uint16_t ExistingTargets(OsVariantMask mask)
+{
+    static_assert(PAYLOAD_ROW_CAPACITY <= 16, "one bit per row");
+    uint16_t existing = 0;
+    for (uint16_t i = 0; i < g_payloadTable.entryCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
+        const PayloadEntry* entry = &g_payloadTable.rows[i];
+        char path[PATH_CAPACITY];
+        if (EntryApplies(entry, mask) && EntryTargetPath(entry, path, sizeof path) && FileExistsAt(path))
+            existing = (uint16_t)(existing | 1u << i);
+    }
+    return existing;
+}
+
 // Expands a compressed row, or writes a raw row in one call, into the open
 // file. False when a write failed (a full disk: the file is then short) or
 // the bytes written are not the file the packer recorded. Every stream the
@@ -206,13 +228,14 @@ static bool ExtractPayload(HWND page)
     if (!TargetPathsAbsolute(mask))
         return FailRow(page);
     // What the run does is recorded before it is done, so that the
-    // uninstaller can undo it; a run that cannot record does nothing.
-    RecordEntry run = {};
-    run.kind = RECORD_RUN;
-    run.flag = g_session.allUsers;
-    run.path = g_installDirs[DIR_PROGRAM];
-    if (!OpenInstallRecord() || !AppendInstallRecord(&run))
+    // uninstaller, or the abort, can undo it; a run that cannot record does
+    // nothing.
+    char record[PATH_CAPACITY];
+    RecordEntry run = RunEntry(g_installDirs[DIR_PROGRAM], g_session.allUsers != 0);
+    if (!RecordPath(record, sizeof record, g_installDirs[DIR_WINDOWS], g_productInfo.name) ||
+        !OpenInstallRecord(record, &run))
         return FailRow(page);
+    uint16_t existing = ExistingTargets(mask);
     PrepareProgramFolder();
 
     HWND bar = GetDlgItem(page, IDC_FILE_BAR);
@@ -233,21 +256,18 @@ static bool ExtractPayload(HWND page)
                 return FailRow(page);
             SetDlgItemTextA(page, IDC_FILE_LABEL, path);
             const uint8_t* bytes = RowBytes(entry);
-            RecordEntry record = {};
-            record.kind = RECORD_FILE;
-            record.flag = FileExistsAt(path);
-            record.path = path;
-            if (bytes == NULL || !AppendInstallRecord(&record))
+            RecordEntry file = FileEntry(path, (existing >> i) & 1);
+            if (bytes == NULL || !AppendInstallRecord(&file))
                 return FailRow(page);
-            HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
-                                      FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, NULL);
-            if (file == INVALID_HANDLE_VALUE)
+            HANDLE output = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
+                                        FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, NULL);
+            if (output == INVALID_HANDLE_VALUE)
                 return FailRow(page);
-            bool written = WriteRow(file, i, bytes);
+            bool written = WriteRow(output, i, bytes);
             if (written && stamp)
-                SetFileTime(file, &fileTime, &fileTime, &fileTime);
+                SetFileTime(output, &fileTime, &fileTime, &fileTime);
             // A close that fails may have lost the last of the data.
-            if (!CloseHandle(file) || !written) {
+            if (!CloseHandle(output) || !written) {
                 // A short file must not stay behind looking complete.
                 DeleteFileA(path);
                 return FailRow(page);

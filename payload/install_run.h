@@ -9,15 +9,13 @@
 // the abort message when the extraction or the shortcut step fails.
 INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The pacing of the progress page, in milliseconds. The pauses are for the
-// reader, not waits for work: the page keeps painting through each one.
 // What the shortcut and registry steps could not write. They go on past a
 // failure, as they always did, but the run tells the user what is missing
 // before the finish page instead of calling the step a success. Each step
 // sets its own count.
 struct InstallShortfall {
     uint16_t shortcuts;        // link files not written
-    uint16_t registryEntries;  // registry keys or values not written
+    uint16_t registryEntries;  // registry values not written, those of a key that could not be had included
 };
 extern InstallShortfall g_installShortfall;
 
@@ -26,6 +24,8 @@ extern InstallShortfall g_installShortfall;
 // for a command that was lost.
 void PostFrameCommand(int id);
 
+// The pacing of the progress page, in milliseconds. The pauses are for the
+// reader, not waits for work: the page keeps painting through each one.
 enum InstallPacing {
     INSTALL_START_DELAY = 500,  // from the page's creation to the run
     STEP_PAUSE = 200,           // after each written file and each shortcut

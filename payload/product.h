@@ -22,8 +22,8 @@ enum PayloadFlags : uint16_t {
     FOLDER_PROGRAM = 0x0001,  // InstallDirs[0]
     FOLDER_WINDOWS = 0x0002,  // InstallDirs[1]
     FOLDER_SYSTEM = 0x0004,   // InstallDirs[2]
-    OS_LEGACY = 0x0100,       // Windows 9x, NT 4, 2000, 5.2, 6.1 and later
-    OS_MODERN = 0x0200,       // Windows XP (NT 5.1) and Vista (NT 6.0)
+    OS_LEGACY = 0x0100,       // Windows 9x, NT 4 and 2000
+    OS_MODERN = 0x0200,       // Windows XP (NT 5.1) and every later NT
 };
 
 // The fields of the platform's SYSTEMTIME, in its order.

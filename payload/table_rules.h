@@ -10,9 +10,9 @@
 typedef uint8_t OsClass;
 enum : OsClass {
     OS_CLASS_WIN9X = 0,  // Windows 95, 98, ME (not the NT platform)
-    OS_CLASS_NT = 1,     // NT 4, 2000, 5.2, 6.1 and later: the legacy builds too
-    OS_CLASS_XP = 2,     // NT 5.1
-    OS_CLASS_VISTA = 3,  // NT 6.0
+    OS_CLASS_NT = 1,     // NT 4 and 2000: the legacy builds too
+    OS_CLASS_XP = 2,     // NT 5.1 and 5.2 (XP, XP x64, Server 2003)
+    OS_CLASS_VISTA = 3,  // NT 6.0 and every later version
 };
 typedef uint16_t OsVariantMask;
 

@@ -1,5 +1,6 @@
 // Process entry of the installer. The command line and show command are
 // ignored; the exit code is 1 on every path.
+#include "common/code_page.h"
 #include "common/library_search.h"
 #include "payload/payload_check.h"
 #include "resources/resource_ids.h"
@@ -43,6 +44,8 @@ extern "C" __attribute__((used)) void WinMainCRTStartup()
 {
     // Before anything can load a library.
     RestrictLibrarySearch();
+    // Before any path is walked.
+    LoadCodePageRules();
 #if defined(__i386__)
     __asm__ __volatile__("fninit");
 #endif

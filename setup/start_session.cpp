@@ -2,11 +2,11 @@
 // page turns into warnings.
 #include <string.h>
 
+#include "common/path_walk.h"
 #include "payload/os_class.h"
 #include "payload/table_rules.h"
 #include "setup/session.h"
-
-#define ADMIN_TEST_SUBKEY "NOVLA-TEST"
+#include "shell/admin_probe.h"
 
 void StartSession()
 {
@@ -64,22 +64,10 @@ bool ReadInstallPath(char* out, DWORD capacity)
 
 void ProbeAdminRights()
 {
-    char path[KEY_CAPACITY];
-    CopyText(path, sizeof path, NOVLA_PROGRAMS_KEY);
-    AppendText(path, sizeof path, "\\" ADMIN_TEST_SUBKEY);
-
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, (LPSTR) "", 0, KEY_ALL_ACCESS, NULL, &key, NULL) !=
-        ERROR_SUCCESS) {
+    // Only a refused creation counts: a reopen or delete that fails is
+    // silent, as the key could be made.
+    if (!ProbeAdminKey(NULL))
         g_session.notAdmin = 1;
-        return;
-    }
-    RegCloseKey(key);
-    HKEY parent;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, NOVLA_PROGRAMS_KEY, 0, KEY_ALL_ACCESS, &parent) != ERROR_SUCCESS)
-        return;
-    RegDeleteKeyA(parent, ADMIN_TEST_SUBKEY);
-    RegCloseKey(parent);
 }
 
 void ProbeFilesInUse()

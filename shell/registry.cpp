@@ -1,8 +1,9 @@
 // The registry step of the installation run. A key that cannot be opened or
 // created is skipped with what belongs below it, and a value that would not
 // fit its buffer is skipped, never cut (a cut path would name some other
-// file). Nothing stops the step, but every entry not written is counted, so
-// that the run can tell the user what is missing (g_installShortfall).
+// file). Nothing stops the step, but every value not written is counted,
+// those of a key that could not be had included, so that the run can tell
+// the user exactly how many entries are missing (g_installShortfall).
 //
 // Every key is known by its root and its whole path, so that what the step
 // does can be recorded before it is done (payload/install_record.h): each
@@ -11,34 +12,34 @@
 #include <string.h>
 
 #include "common/path_text.h"
+#include "common/path_walk.h"
 #include "payload/install_run.h"
 #include "payload/product.h"
 #include "payload/record_file.h"
 #include "setup/session.h"
 #include "shell/registry_names.h"
+#include "shell/registry_root.h"
 #include "shell/shell.h"
+
+// What became of a key of this step.
+enum StepKeyState : uint8_t {
+    KEY_OPEN,    // handle is open
+    KEY_FAILED,  // it could not be had: each value for it counts as not written
+    KEY_ABSENT,  // a key that must exist is not there: its group does not apply
+};
 
 // A key of this step: its handle, and where it is.
 struct StepKey {
     HKEY handle;
-    uint8_t root;  // RegistryRoot
+    uint8_t root;   // RegistryRoot
+    uint8_t state;  // StepKeyState
     char path[KEY_CAPACITY];
 };
 
-// Entries of this step not written so far.
+// Values of this step not written so far.
 static uint16_t s_notWritten;
 
-// Counts one entry that was not written; false, for the caller to pass on.
-static bool NotWritten()
-{
-    ++s_notWritten;
-    return false;
-}
-
-static HKEY RootHandle(uint8_t root)
-{
-    return root == REGISTRY_HKLM ? HKEY_LOCAL_MACHINE : HKEY_CLASSES_ROOT;
-}
+static void NotWritten() { ++s_notWritten; }
 
 // Records each level of path that does not exist yet (K lines, the
 // shallowest first). False when a level's existence cannot be told or a
@@ -52,60 +53,71 @@ static bool RecordMissingKeys(uint8_t root, const char* path)
     size_t existing = strlen(level);
     for (;;) {
         HKEY key;
-        LONG result = RegOpenKeyExA(RootHandle(root), level, 0, KEY_READ, &key);
+        LONG result = RegOpenKeyExA(RootKeyOf(root), level, 0, KEY_READ, &key);
         if (result == ERROR_SUCCESS) {
             RegCloseKey(key);
             break;
         }
         if (result != ERROR_FILE_NOT_FOUND)
             return false;
-        char* cut = strrchr(level, '\\');
+        char* cut = (char*)LastSeparator(level);
         existing = cut != NULL ? (size_t)(cut - level) : 0;
         if (cut == NULL)
             break;
         *cut = '\0';
     }
-    RecordEntry entry = {};
-    entry.kind = RECORD_KEY;
-    entry.root = root;
-    entry.path = level;
-    for (size_t end = existing + 1; end <= strlen(path); ++end) {
-        if (path[end] != '\\' && path[end] != '\0')
+    if (path[existing] == '\0')
+        return true;
+    RecordEntry entry = KeyEntry(root, level);
+    for (const char* p = NextChar(path + existing);; p = NextChar(p)) {
+        if (*p != '\\' && *p != '\0')
             continue;
+        size_t end = (size_t)(p - path);
         memcpy(level, path, end);
         level[end] = '\0';
         if (!AppendInstallRecord(&entry))
             return false;
+        if (*p == '\0')
+            return true;
     }
-    return true;
 }
 
 // Creates the key path below root, with every missing parent.
-static bool CreateKey(uint8_t root, const char* path, StepKey* key)
+static void CreateKey(uint8_t root, const char* path, StepKey* key)
 {
     key->root = root;
-    return (CopyText(key->path, sizeof key->path, path) && RecordMissingKeys(root, path) &&
-            RegCreateKeyExA(RootHandle(root), path, 0, (LPSTR) "", REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, NULL,
-                            &key->handle, NULL) == ERROR_SUCCESS) ||
-           NotWritten();
+    bool made = CopyText(key->path, sizeof key->path, path) && RecordMissingKeys(root, path) &&
+                RegCreateKeyExA(RootKeyOf(root), path, 0, (LPSTR) "", REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, NULL,
+                                &key->handle, NULL) == ERROR_SUCCESS;
+    key->state = made ? KEY_OPEN : KEY_FAILED;
 }
 
-// Creates the subkey name of parent.
-static bool CreateSubkey(const StepKey* parent, const char* name, StepKey* key)
+// Creates the subkey name of parent; a parent that could not be had, or
+// does not apply, passes that on.
+static void CreateSubkey(const StepKey* parent, const char* name, StepKey* key)
 {
     char path[KEY_CAPACITY];
-    return (JoinPath(path, sizeof path, parent->path, name) || NotWritten()) && CreateKey(parent->root, path, key);
+    key->root = parent->root;
+    key->state = parent->state == KEY_OPEN ? (uint8_t)KEY_FAILED : parent->state;
+    if (parent->state == KEY_OPEN && JoinPath(path, sizeof path, parent->path, name))
+        CreateKey(parent->root, path, key);
 }
 
 // Opens a key that must exist. A key that is not there is the system's way
 // of saying that the group does not apply (a system without the find
-// extensions, say): only another failure counts as an entry not written.
-static bool OpenKey(uint8_t root, const char* path, StepKey* key)
+// extensions, say): only another failure counts its values as not written.
+static void OpenKey(uint8_t root, const char* path, StepKey* key)
 {
     key->root = root;
     CopyText(key->path, sizeof key->path, path);
-    LONG result = RegOpenKeyExA(RootHandle(root), path, 0, KEY_ALL_ACCESS, &key->handle);
-    return result == ERROR_SUCCESS || (result != ERROR_FILE_NOT_FOUND && NotWritten());
+    LONG result = RegOpenKeyExA(RootKeyOf(root), path, 0, KEY_ALL_ACCESS, &key->handle);
+    key->state = result == ERROR_SUCCESS ? KEY_OPEN : result == ERROR_FILE_NOT_FOUND ? KEY_ABSENT : KEY_FAILED;
+}
+
+static void CloseKey(const StepKey* key)
+{
+    if (key->state == KEY_OPEN)
+        RegCloseKey(key->handle);
 }
 
 // Records the value about to be set, with the value it replaces. False when
@@ -117,13 +129,9 @@ static bool RecordValue(const StepKey* key, const char* name)
     DWORD type = 0;
     DWORD size = sizeof previous;
     LONG result = RegQueryValueExA(key->handle, name, NULL, &type, previous, &size);
-    RecordEntry entry = {};
-    entry.kind = RECORD_VALUE;
-    entry.root = key->root;
-    entry.path = key->path;
-    entry.valueName = name != NULL ? name : "";
+    RecordEntry entry = ValueEntry(key->root, key->path, name != NULL ? name : "");
     if (result == ERROR_SUCCESS) {
-        entry.flag = 1;
+        entry.existed = true;
         entry.type = type;
         entry.data = previous;
         entry.dataSize = size;
@@ -137,24 +145,24 @@ static bool RecordValue(const StepKey* key, const char* name)
 // An empty data pointer is a value whose text could not be built.
 static void SetText(const StepKey* key, const char* name, const char* data)
 {
-    if (data == NULL || !RecordValue(key, name) ||
+    if (key->state == KEY_ABSENT)
+        return;
+    if (key->state != KEY_OPEN || data == NULL || !RecordValue(key, name) ||
         RegSetValueExA(key->handle, name, 0, REG_SZ, (const BYTE*)data, (DWORD)(strlen(data) + 1)) !=
             ERROR_SUCCESS)
         NotWritten();
 }
 
-// A key's default value, the key created (with its parents).
+// A key's default value, the key created (with its parents). A null path
+// is a key whose path could not be built.
 static void SetDefaultValue(uint8_t root, const char* path, const char* data)
 {
     StepKey key;
-    if (data == NULL) {
-        NotWritten();
-        return;
-    }
-    if (!CreateKey(root, path, &key))
-        return;
+    key.state = KEY_FAILED;
+    if (path != NULL && data != NULL)
+        CreateKey(root, path, &key);
     SetText(&key, NULL, data);
-    RegCloseKey(key.handle);
+    CloseKey(&key);
 }
 
 // A text built for a value, or null when it could not be built (it did not
@@ -167,11 +175,7 @@ static const char* Built(bool built, const char* text)
 void SetClassesRootValue(const char* keyName, const char* data, int16_t kind, int verbFlag)
 {
     char path[KEY_CAPACITY];
-    if (data == NULL || !ClassesRootKeyPath(path, sizeof path, keyName, kind, verbFlag)) {
-        NotWritten();
-        return;
-    }
-    SetDefaultValue(REGISTRY_HKCR, path, data);
+    SetDefaultValue(REGISTRY_HKCR, Built(ClassesRootKeyPath(path, sizeof path, keyName, kind, verbFlag), path), data);
 }
 
 // The command and DDE keys of one verb (kinds 4 to 7). The command, which
@@ -217,6 +221,68 @@ static void RowPath(char* out, const char* folder, int row)
     JoinPath(out, KEY_CAPACITY, folder, g_payloadTable.rows[row].fileName);
 }
 
+// 1. The maker's key: the install path (read back at the next start) and
+// the version.
+static void RegisterInstallPath(const char* name, const char* program)
+{
+    StepKey key, subkey;
+    CreateKey(REGISTRY_HKLM, NOVLA_PROGRAMS_KEY, &key);
+    SetText(&key, name, program);
+    CreateSubkey(&key, name, &subkey);
+    SetText(&subkey, "Version", g_productInfo.version);
+    CloseKey(&subkey);
+    CloseKey(&key);
+}
+
+// 2. The entry in the list of uninstallable programs.
+static void RegisterUninstallEntry(const char* name, const char* program, const char* uninstaller)
+{
+    StepKey key, subkey;
+    char text[KEY_CAPACITY];
+    OpenKey(REGISTRY_HKLM, UNINSTALL_KEY, &key);
+    CreateSubkey(&key, name, &subkey);
+    SetText(&subkey, "DisplayName", name);
+    SetText(&subkey, "DisplayVersion", Built(FormatText(text, sizeof text, "v%s", g_productInfo.version), text));
+    SetText(&subkey, "UninstallString", Built(uninstaller[0] != '\0', uninstaller));
+    SetText(&subkey, "Program Path", program);
+    SetText(&subkey, "Program Group", g_productInfo.programGroup);
+    SetText(&subkey, "Publisher", g_productInfo.publisher);
+    SetText(&subkey, "HelpLink", g_productInfo.helpLink);
+    CloseKey(&subkey);
+    CloseKey(&key);
+}
+
+// 3. The COM class of the shell-extension library, and 4. the Explorer
+// find extension: the class, its menu entry and the entry's icon. The find
+// extension's subkey path grows in one buffer: a level that does not fit
+// leaves it and the ones below it unwritten.
+static void RegisterShellExtension(const char* name, const char* shellExtension)
+{
+    StepKey key, subkey;
+    OpenKey(REGISTRY_HKCR, CLSID_KEY, &key);
+    CreateSubkey(&key, SHELL_EXTENSION_GUID, &subkey);
+    SetText(&subkey, NULL, name);
+    CloseKey(&subkey);
+    CreateSubkey(&key, SHELL_EXTENSION_GUID "\\InProcServer32", &subkey);
+    SetText(&subkey, NULL, Built(shellExtension[0] != '\0', shellExtension));
+    SetText(&subkey, "ThreadingModel", "Apartment");
+    CloseKey(&subkey);
+    CloseKey(&key);
+
+    OpenKey(REGISTRY_HKLM, FIND_EXTENSIONS_KEY, &key);
+    if (key.state != KEY_ABSENT) {
+        char path[KEY_CAPACITY], text[KEY_CAPACITY];
+        bool fits = key.state == KEY_OPEN && JoinPath(path, sizeof path, key.path, name);
+        SetDefaultValue(REGISTRY_HKLM, Built(fits, path), SHELL_EXTENSION_GUID);
+        fits = fits && AppendText(path, sizeof path, "\\0");
+        SetDefaultValue(REGISTRY_HKLM, Built(fits, path), "&Tessaronix Search...");
+        fits = fits && AppendText(path, sizeof path, "\\DefaultIcon");
+        SetDefaultValue(REGISTRY_HKLM, Built(fits, path),
+                        Built(shellExtension[0] != '\0' && FormatText(text, sizeof text, "%s,0", shellExtension), text));
+    }
+    CloseKey(&key);
+}
+
 void RegisterProduct(HWND)
 {
     s_notWritten = 0;
@@ -227,72 +293,13 @@ void RegisterProduct(HWND)
     RowPath(shellExtension, g_installDirs[DIR_SYSTEM], ROW_SHELL_EXTENSION);
     RowPath(mainProgram, program, ROW_MAIN_PROGRAM);
     RowPath(indexer, program, ROW_INDEXER);
-    char text[KEY_CAPACITY];
-    StepKey key, subkey;
 
-    // 1. The maker's key: the install path (read back at the next start)
-    // and the version.
-    if (CreateKey(REGISTRY_HKLM, NOVLA_PROGRAMS_KEY, &key)) {
-        SetText(&key, name, program);
-        if (CreateSubkey(&key, name, &subkey)) {
-            SetText(&subkey, "Version", g_productInfo.version);
-            RegCloseKey(subkey.handle);
-        }
-        RegCloseKey(key.handle);
-    }
-
-    // 2. The entry in the list of uninstallable programs.
-    if (OpenKey(REGISTRY_HKLM, UNINSTALL_KEY, &key)) {
-        if (CreateSubkey(&key, name, &subkey)) {
-            SetText(&subkey, "DisplayName", name);
-            SetText(&subkey, "DisplayVersion", Built(FormatText(text, sizeof text, "v%s", g_productInfo.version), text));
-            SetText(&subkey, "UninstallString", Built(uninstaller[0] != '\0', uninstaller));
-            SetText(&subkey, "Program Path", program);
-            SetText(&subkey, "Program Group", g_productInfo.programGroup);
-            SetText(&subkey, "Publisher", g_productInfo.publisher);
-            SetText(&subkey, "HelpLink", g_productInfo.helpLink);
-            RegCloseKey(subkey.handle);
-        }
-        RegCloseKey(key.handle);
-    }
-
-    // 3. The COM class of the shell-extension library.
-    if (OpenKey(REGISTRY_HKCR, CLSID_KEY, &key)) {
-        if (CreateSubkey(&key, SHELL_EXTENSION_GUID, &subkey)) {
-            SetText(&subkey, NULL, name);
-            RegCloseKey(subkey.handle);
-        }
-        if (CreateSubkey(&key, SHELL_EXTENSION_GUID "\\InProcServer32", &subkey)) {
-            SetText(&subkey, NULL, Built(shellExtension[0] != '\0', shellExtension));
-            SetText(&subkey, "ThreadingModel", "Apartment");
-            RegCloseKey(subkey.handle);
-        }
-        RegCloseKey(key.handle);
-    }
-
-    // 4. The Explorer find extension: the class, its menu entry and the
-    // entry's icon. The subkey path grows in one buffer, so each step runs
-    // even when the one before it failed.
-    if (OpenKey(REGISTRY_HKLM, FIND_EXTENSIONS_KEY, &key)) {
-        char path[KEY_CAPACITY];
-        bool fits = JoinPath(path, sizeof path, key.path, name) || NotWritten();
-        if (fits)
-            SetDefaultValue(REGISTRY_HKLM, path, SHELL_EXTENSION_GUID);
-        fits = fits && (AppendText(path, sizeof path, "\\0") || NotWritten());
-        if (fits)
-            SetDefaultValue(REGISTRY_HKLM, path, "&Tessaronix Search...");
-        fits = fits && (AppendText(path, sizeof path, "\\DefaultIcon") || NotWritten());
-        if (fits)
-            SetDefaultValue(REGISTRY_HKLM, path,
-                            Built(shellExtension[0] != '\0' && FormatText(text, sizeof text, "%s,0", shellExtension),
-                                  text));
-        RegCloseKey(key.handle);
-    }
-
+    RegisterInstallPath(name, program);
+    RegisterUninstallEntry(name, program, uninstaller);
+    RegisterShellExtension(name, shellExtension);
     // 5. "Find" on drives and folders, started through the main program.
     RegisterFindVerb(DRIVE_CLASS, mainProgram, "SearchDrive", "Tessaronix", "Search");
     RegisterFindVerb(DIRECTORY_CLASS, mainProgram, "SearchPath", "Tessaronix", "Search");
-
     // 6. The two document types.
     RegisterDocumentType(TSX_EXTENSION, TSX_PROGID, mainProgram, "Tessaronix Project File", "OpenProject",
                          "Tessaronix", "Search", 0);

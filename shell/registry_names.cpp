@@ -3,7 +3,7 @@
 
 #include <stddef.h>
 
-#include "common/path_text.h"
+#include "common/path_walk.h"
 
 const ProductKey kProductKeys[PRODUCT_KEY_COUNT] = {
     {REGISTRY_HKLM, REACH_KEY_ONLY, false, NOVLA_PARENT_KEY},

@@ -24,6 +24,10 @@
 // The maker's key, where the program folder of each product is recorded
 // under the product's name.
 #define NOVLA_PROGRAMS_KEY NOVLA_PARENT_KEY "\\Programs"
+// The key both programs' administrator probe makes and deletes again
+// (shell/admin_probe.h).
+#define ADMIN_TEST_SUBKEY "NOVLA-TEST"
+#define ADMIN_TEST_KEY NOVLA_PROGRAMS_KEY "\\" ADMIN_TEST_SUBKEY
 #define UNINSTALL_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
 #define FIND_EXTENSIONS_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static"
 #define CLSID_KEY "CLSID"

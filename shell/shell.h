@@ -16,7 +16,8 @@ bool CreateShortcuts(HWND page);
 
 // The registry step: install path and version, the uninstall entry, the
 // shell-extension class, the find extension, the find verbs on drives and
-// folders, and the two document types. Silent on every failure.
+// folders, and the two document types. Goes on past every failure, and
+// counts the values it could not write in g_installShortfall.
 void RegisterProduct(HWND page);
 
 // The default value of one key below HKEY_CLASSES_ROOT, the key picked by

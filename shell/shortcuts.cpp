@@ -4,7 +4,6 @@
 #include "common/folders.h"
 #include "common/path_text.h"
 #include "common/pump.h"
-#include "payload/install_folder.h"
 #include "payload/install_run.h"
 #include "payload/product.h"
 #include "payload/record_file.h"
@@ -19,28 +18,6 @@ static const IID kShellLinkInterface = {0x000214EE, 0x0000, 0x0000, {0xC0, 0x00,
 static const IID kPersistFileInterface = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 enum { WIDE_PATH_CAPACITY = 512 };
-
-// The file-system path of a special folder (CSIDL) into out, bounded by
-// capacity. False when the shell cannot find the folder; out is empty then,
-// and also when the folder has no file-system path or does not fit.
-static bool GetSpecialFolderPath(char* out, int16_t capacity, int csidl)
-{
-    if (capacity <= 0)
-        return false;
-    out[0] = '\0';
-    LPITEMIDLIST items = NULL;
-    if (SHGetSpecialFolderLocation(NULL, csidl, &items) != S_OK)
-        return false;
-    char path[MAX_PATH];
-    path[0] = '\0';
-    // Only a path that names a place by itself: links must never land
-    // relative to the current folder.
-    if (SHGetPathFromIDListA(items, path) && IsAbsolutePath(path))
-        CopyText(out, (size_t)capacity, path);
-    // Item lists come from the shell's allocator and go back to it.
-    CoTaskMemFree(items);
-    return true;
-}
 
 // One shell-link file: target, working folder and description, saved at
 // linkFile (replacing an existing one). False when any step fails: the link
@@ -59,10 +36,7 @@ static bool CreateShellLink(const char* target, const char* workingFolder, const
                                       link->QueryInterface(kPersistFileInterface, (void**)&file)))) {
         WCHAR widePath[WIDE_PATH_CAPACITY];
         // Recorded before it is saved, so that the uninstaller removes it.
-        RecordEntry record = {};
-        record.kind = RECORD_LINK;
-        record.flag = FileExistsAt(linkFile);
-        record.path = linkFile;
+        RecordEntry record = LinkEntry(linkFile, FileExistsAt(linkFile));
         made = MultiByteToWideChar(CP_ACP, 0, linkFile, -1, widePath, WIDE_PATH_CAPACITY) > 0 &&
                AppendInstallRecord(&record) &&
                SUCCEEDED(GUARDED_COM("IPersistFile::Save", file->Save(widePath, TRUE)));
@@ -107,7 +81,7 @@ bool CreateShortcuts(HWND page)
     // links are then skipped rather than made relative to the current
     // directory.
     char programs[PATH_CAPACITY];
-    GetSpecialFolderPath(programs, PATH_CAPACITY, allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS);
+    SpecialFolderPath(programs, PATH_CAPACITY, allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS);
     char group[PATH_CAPACITY];
     if (programs[0] != '\0' && JoinPath(group, sizeof group, programs, g_productInfo.programGroup))
         CreateFolderChain(group, RecordFolderCreation);
@@ -126,7 +100,7 @@ bool CreateShortcuts(HWND page)
     // The desktop link to the main application, named after its shortcut,
     // directly in the desktop folder.
     char desktop[PATH_CAPACITY];
-    GetSpecialFolderPath(desktop, PATH_CAPACITY, allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOPDIRECTORY);
+    SpecialFolderPath(desktop, PATH_CAPACITY, allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOPDIRECTORY);
     const PayloadEntry* main = &g_payloadTable.rows[ROW_MAIN_PROGRAM];
     char target[PATH_CAPACITY];
     char linkFile[PATH_CAPACITY];

@@ -128,7 +128,10 @@ static void ShowRequiredSpace(HWND page)
 
 int ValidateInstallFolder(HWND page)
 {
-    char typed[PATH_CAPACITY];
+    // The edit holds up to PATH_CAPACITY - 1 characters, which in a
+    // double-byte code page are up to twice as many bytes: read them all, so
+    // that a folder too long is refused rather than cut.
+    char typed[2 * PATH_CAPACITY];
     typed[0] = '\0';
     GetDlgItemTextA(page, IDC_DEST_FOLDER, typed, sizeof typed);
     char committed[PATH_CAPACITY];

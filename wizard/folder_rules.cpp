@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "common/path_text.h"
+#include "common/path_walk.h"
 
 FolderVerdict CheckInstallFolder(const char* typed, const char* productName, size_t longestFileName,
                                  char* committed, size_t capacity)
@@ -12,9 +13,9 @@ FolderVerdict CheckInstallFolder(const char* typed, const char* productName, siz
         committed[0] = '\0';
     if (typed[0] == '\0')
         return FOLDER_EMPTY;
-    // Each test reads a character only when every one before it is set, so a
-    // short text never reads past its terminator.
-    if (typed[1] != ':' || typed[2] != '\\')
+    // A colon and a backslash after the first character, which itself is
+    // not checked.
+    if (!HasDriveRoot(typed))
         return FOLDER_NO_DRIVE;
     if (typed[3] == '\0')
         return FOLDER_ROOT;

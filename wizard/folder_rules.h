@@ -15,7 +15,8 @@ enum FolderVerdict {
 
 // Checks the typed folder and, when it is accepted, writes into committed the
 // folder the installation goes to: the text as typed when it contains the
-// product name anywhere (ASCII case-insensitive), else the text joined with
+// product name anywhere (ASCII case-insensitive, starting at a character of
+// the text), else the text joined with
 // the product name. The committed folder must leave room for a backslash and
 // the longest file name that goes into it: its length plus 1 plus
 // longestFileName stays within capacity - 1. committed is left empty unless

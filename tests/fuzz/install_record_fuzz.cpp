@@ -8,6 +8,7 @@
 #include <string.h>
 
 #include "payload/install_record.h"
+#include "tests/host/common/char_model.h"
 
 namespace {
 
@@ -16,16 +17,13 @@ const char* const kFileNames[] = {"TSXCleanup.exe", "Tessaronix.exe", "Tessaroni
                                   "Registering.txt", "TSXCtxMenu.dll"};
 const char* const kLinkNames[] = {"Remove.lnk",        "Tessaronix.lnk", "Tessaronix Help.lnk", "Catalyne.lnk",
                                   "Catalyne Help.lnk", "Update.lnk",     "Go Novla.lnk"};
+const ProductNames kProduct = {"Tessaronix", "NOVLA\\Tessaronix", kFileNames, sizeof kFileNames / sizeof kFileNames[0],
+                               kLinkNames, sizeof kLinkNames / sizeof kLinkNames[0]};
 const UndoScope kScope = {"C:\\Windows",
                           "C:\\Windows\\System32",
                           {"C:\\Menu\\Programs", "C:\\All\\Menu\\Programs"},
                           {"C:\\Desktop", ""},
-                          "Tessaronix",
-                          "NOVLA\\Tessaronix",
-                          kFileNames,
-                          sizeof kFileNames / sizeof kFileNames[0],
-                          kLinkNames,
-                          sizeof kLinkNames / sizeof kLinkNames[0]};
+                          &kProduct};
 
 RecordView g_view;
 unsigned g_order[RECORD_ENTRY_CAPACITY];
@@ -34,7 +32,8 @@ bool SameText(const char* a, const char* b) { return (a == NULL) == (b == NULL) 
 
 bool SameEntry(const RecordEntry& a, const RecordEntry& b)
 {
-    return a.kind == b.kind && a.flag == b.flag && a.root == b.root && SameText(a.path, b.path) &&
+    return a.kind == b.kind && a.existed == b.existed && a.allUsers == b.allUsers && a.codePage == b.codePage &&
+           a.root == b.root && SameText(a.path, b.path) &&
            SameText(a.valueName, b.valueName) && a.type == b.type && a.dataSize == b.dataSize &&
            (a.dataSize == 0 || memcmp(a.data, b.data, a.dataSize) == 0);
 }
@@ -47,6 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // past it is caught. Most inputs get the header put in front, or they
     // would stop there.
     bool withHeader = size > 0 && data[0] != 'N';
+    // Paths are walked under each code page the installer meets.
+    SetLeadByteRanges(model::kCodePages[size % (sizeof model::kCodePages / sizeof model::kCodePages[0])].leadBytes);
     size_t headerLength = withHeader ? strlen(kRecordHeader) : 0;
     size_t total = headerLength + size;
     char* text = static_cast<char*>(malloc(total ? total : 1));
@@ -80,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     unsigned refused = 0;
     unsigned count = PlanUndo(&g_view, &kScope, g_order, RECORD_ENTRY_CAPACITY, &refused);
     const char* folders[RECORD_FOLDER_CAPACITY];
-    unsigned folderCount = RecordProgramFolders(&g_view, kScope.productName, folders, RECORD_FOLDER_CAPACITY);
+    unsigned folderCount = RecordProgramFolders(&g_view, kProduct.name, folders, RECORD_FOLDER_CAPACITY);
     if (count + refused > g_view.entryCount)
         abort();
     for (unsigned k = 0; k < count; ++k) {
@@ -88,7 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (i >= g_view.entryCount || (k > 0 && i >= g_order[k - 1]))
             abort();
         const RecordEntry& entry = g_view.entries[i];
-        if (entry.kind == RECORD_RUN || !IsEntryInScope(&entry, &kScope, folders, folderCount))
+        if (entry.kind == RECORD_RUN || entry.kind == RECORD_CODE_PAGE ||
+            !IsEntryInScope(&entry, &kScope, folders, folderCount))
             abort();
     }
     free(text);

@@ -33,7 +33,7 @@ else
 fi
 export DISPLAY=$(cat "$root/display")
 
-stamp="$WINEARCH $($NOVLA_WINE --version 2>/dev/null) $(md5sum "$0" | cut -c1-8)"
+stamp="$WINEARCH $($NOVLA_WINE --version 2>/dev/null) $(md5sum "$0" | cut -c1-8) $NOVLA_WINE_VERSIONS"
 base="$root/templates/base"
 if [ ! -f "$base/.novla-stamp" ] || [ "$(cat "$base/.novla-stamp")" != "$stamp" ]; then
   rm -rf "$root/templates"

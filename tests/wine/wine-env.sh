@@ -16,6 +16,6 @@ else
   export WINEARCH=win64
   NOVLA_WINE=/usr/lib/wine/wine64
 fi
-# Versions a test can ask for; GetOsClass gives 0 for win98, 1 for win2k and
-# win7, 2 for winxp, 3 for vista.
-NOVLA_WINE_VERSIONS="win98 win2k winxp vista win7"
+# Versions a test can ask for; GetOsClass gives 0 for win98, 1 for win2k, 2
+# for winxp and win2003, 3 for vista, win7 and win10.
+NOVLA_WINE_VERSIONS="win98 win2k winxp win2003 vista win7 win10"

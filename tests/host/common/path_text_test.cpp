@@ -1,4 +1,4 @@
-// Path and text building: the joins, copies and capitalisation every part of
+// Path and text building: the joins, copies and formats every part of
 // the installer relies on, and their bounds on over-long input.
 #include <gtest/gtest.h>
 
@@ -142,60 +142,6 @@ TEST(FormatText, ConversionsFitOrAreRefused)
         EXPECT_EQ(std::string(sizeof out - c.capacity, '#'), std::string(out + c.capacity, sizeof out - c.capacity))
             << "case " << i;
     }
-}
-
-struct CapsCase {
-    const char* before;
-    const char* after;
-};
-
-TEST(CapitalizePath, CapitalisesWordsAndLowersTheRest)
-{
-    const CapsCase cases[] = {
-        {"C:\\WINDOWS\\SYSTEM32", "C:\\Windows\\System32"},
-        {"c:\\windows", "C:\\Windows"},
-        {"C:\\WINDOWS", "C:\\Windows"},
-        {"C:\\", "C:\\"},
-        {"", ""},
-        // Two separators in a row: the second is consumed as the character
-        // after the first, so the letter after it is an ordinary one.
-        {"C:\\my  DOCS", "C:\\My  docs"},
-        {"C:\\A\\\\BC", "C:\\A\\\\bc"},
-        // A leading separator has no effect on the letter after it.
-        {"\\windows", "\\windows"},
-        {"\\WINDOWS", "\\windows"},
-        // A separator at the very end.
-        {"C:\\WIN\\", "C:\\Win\\"},
-        {"C:\\Program files", "C:\\Program Files"},
-        // Digits and punctuation are left alone, and so are bytes from 0x80.
-        {"C:\\\xC9T\xC9", "C:\\\xC9t\xC9"},
-        {"C:\\1ABC", "C:\\1abc"},
-    };
-    for (const CapsCase& c : cases) {
-        char path[64];
-        strcpy(path, c.before);
-        CapitalizePath(path);
-        EXPECT_STREQ(c.after, path) << c.before;
-    }
-}
-
-TEST(CapitalizePath, NeverReadsPastTheTerminator)
-{
-    // A separator right before the terminator must not let the walk step
-    // over it into the bytes that follow.
-    char path[8] = {'C', ':', '\\', '\0', 'X', 'Y', 'Z', '\0'};
-    CapitalizePath(path);
-    EXPECT_EQ('X', path[4]);
-    EXPECT_EQ('Y', path[5]);
-}
-
-TEST(ContainsTextNoCase, FindsTheNameAnywhereInAnyCase)
-{
-    EXPECT_TRUE(ContainsTextNoCase("C:\\Apps\\TESSARONIX", "Tessaronix"));
-    EXPECT_TRUE(ContainsTextNoCase("C:\\Apps\\Tessaronix2\\Bin", "Tessaronix"));
-    EXPECT_TRUE(ContainsTextNoCase("C:\\OldTessaronix", "Tessaronix"));
-    EXPECT_FALSE(ContainsTextNoCase("c:\\apps", "Tessaronix"));
-    EXPECT_FALSE(ContainsTextNoCase("C:\\Tessaroni", "Tessaronix"));
 }
 
 }  // namespace

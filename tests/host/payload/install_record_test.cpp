@@ -10,18 +10,13 @@
 
 namespace {
 
-const char* const kFileNames[] = {"TSXCleanup.exe", "Tessaronix.exe",  "Tessaronix.chm", "Catalyne.exe",
-                                  "Catalyne.chm",   "Upkeep.exe",      "Go Novla.url",   "Ordering.txt",
-                                  "Registering.txt", "TSXCtxMenu.dll"};
-const char* const kLinkNames[] = {"Remove.lnk",        "Tessaronix.lnk", "Tessaronix Help.lnk", "Catalyne.lnk",
-                                  "Catalyne Help.lnk", "Update.lnk",     "Go Novla.lnk"};
 #define ANN_PROGRAMS "C:\\Documents and Settings\\Ann\\Start Menu\\Programs"
 #define ALL_PROGRAMS "C:\\Documents and Settings\\All Users\\Start Menu\\Programs"
 #define ANN_DESKTOP "C:\\Documents and Settings\\Ann\\Desktop"
 #define PROGRAM "C:\\Program Files\\Novla\\Tessaronix"
 // The uninstaller's view of Windows; the installer recorded "C:\Windows".
 const UndoScope kScope = {"C:\\WINDOWS", "C:\\WINDOWS\\system32", {ANN_PROGRAMS, ALL_PROGRAMS}, {ANN_DESKTOP, ""},
-                          "Tessaronix", "NOVLA\\Tessaronix", kFileNames, 10, kLinkNames, 7};
+                          &g_productNames};
 
 struct LineCase {
     std::string line;  // without its CR LF
@@ -42,6 +37,8 @@ TEST(InstallRecord, LinesRoundTripAndMalformedOnesAreRefused)
         {"V\tHKLM\tk\tn\t4294967295\t00FF", true},
         {"V\tHKLM\tk\tn\t1\t" + std::string(2 * RECORD_DATA_CAPACITY, 'A'), true},
         {"D\tC:\\" + std::string(RECORD_PATH_LENGTH - 3, 'a'), true},
+        {"C\t932", true},
+        {"C\t65535", true},
         {"", false},
         {"X\tC:\\a", false},                 // unknown kind
         {"FF\t0\tC:\\a", false},             // kind of two letters
@@ -61,6 +58,10 @@ TEST(InstallRecord, LinesRoundTripAndMalformedOnesAreRefused)
         {"V\tHKLM\tk\tn\t4294967296\t", false},
         {"V\tHKLM\tk\tn\t1\t" + std::string(2 * RECORD_DATA_CAPACITY + 2, 'A'), false},  // data too long
         {"D\tC:\\" + std::string(RECORD_PATH_LENGTH - 2, 'a'), false},                  // path too long
+        {"C\t0", false},
+        {"C\t65536", false},
+        {"C\t0932", false},
+        {"C\t932\tx", false},
     };
     for (const LineCase& c : cases) {
         std::vector<char> line(c.line.begin(), c.line.end());
@@ -152,6 +153,26 @@ TEST(InstallRecord, UndoesNewestFirstKeepingTheOldestEntryOfEachItem)
         if (c.read)
             EXPECT_EQ(c.refused, refused) << c.what;
     }
+}
+
+TEST(InstallRecord, EachRunNamesItsCodePage)
+{
+    static RecordView view;
+    std::string text = std::string(kRecordHeader) + "I\t0\t" PROGRAM "\r\nC\t932\r\nF\t0\t" PROGRAM
+                       "\\Tessaronix.exe\r\nI\t0\t" PROGRAM "\r\nC\t1252\r\n";
+    ASSERT_TRUE(ReadRecord(&text[0], text.size(), &view));
+    EXPECT_EQ(1252u, ForeignCodePage(&view, 932));
+    EXPECT_EQ(932u, ForeignCodePage(&view, 1252));
+    EXPECT_EQ(932u, ForeignCodePage(&view, 936));
+    // Neither undone nor refused: it names nothing.
+    unsigned order[RECORD_ENTRY_CAPACITY], refused = 99;
+    ASSERT_EQ(1u, PlanUndo(&view, &kScope, order, RECORD_ENTRY_CAPACITY, &refused));
+    EXPECT_EQ(2u, order[0]);
+    EXPECT_EQ(0u, refused);
+    // A record of runs that named none was written here.
+    std::string old = kTwoInstallations;
+    ASSERT_TRUE(ReadRecord(&old[0], old.size(), &view));
+    EXPECT_EQ(0u, ForeignCodePage(&view, 950));
 }
 
 struct ScopeCase {

@@ -21,10 +21,13 @@ TEST(WindowsGeneration, ClassifiesEveryVersionOfInterest)
         {2, 4, 0, 1},   // NT 4
         {2, 5, 0, 1},   // 2000
         {2, 5, 1, 2},   // XP
-        {2, 5, 2, 1},   // Server 2003
+        {2, 3, 51, 1},  // NT 3.51
+        {2, 5, 2, 2},   // Server 2003, XP x64
         {2, 6, 0, 3},   // Vista
-        {2, 6, 1, 1},   // 7
-        {2, 10, 0, 1},
+        {2, 6, 1, 3},   // 7
+        {2, 6, 2, 3},   // 8, and 8.1 and 10 without a compatibility manifest
+        {2, 6, 3, 3},   // 8.1
+        {2, 10, 0, 3},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.expected, ClassifyWindowsVersion(c.platform, c.major, c.minor))

@@ -1,25 +1,43 @@
 // wine-versions: win98 winxp
-// What the record makes the uninstaller do beyond a finished installation:
-// an aborted installation is undone like any other, and one that cannot read
-// the record leaves it as it was; a damaged record, an all-users
-// installation without the rights (NT), entries outside the product and a
-// file that was there before change nothing; what fails to be undone stays
-// in the record, and the next run removes it.
+// What the record makes the installer and the uninstaller do beyond a
+// finished installation: an aborted installation undoes itself, over an
+// earlier one too, which stays removable; one that cannot read the record
+// leaves it as it was; a damaged record, one written in another code page,
+// an all-users installation without the rights (NT), entries outside the
+// product and a file that was there before change nothing; what fails to be
+// undone stays in the record, and the next run removes it.
 #include <gtest/gtest.h>
 
 #include "cleanup_walk.h"
 
 using Texts = std::vector<std::string>;
 
-TEST(CleanupRecord, AnAbortedInstallationIsUndone)
+TEST(CleanupRecord, AnAbortedInstallationUndoesItselfAndLeavesAnEarlierOneRemovable)
 {
-    // Catalyne.chm, the fifth file, cannot be created: a folder is there.
-    const std::string program = install::kDefaultFolder;
+    // Alone: Catalyne.chm, the fifth file, cannot be created (a folder is
+    // there). Nothing is left, not even the record or the uninstaller.
+    const std::string program = install::kDefaultFolder, blocker = program + "\\Catalyne.chm";
     CreateDirectoryA("C:\\Program Files\\Novla", nullptr);
     CreateDirectoryA(program.c_str(), nullptr);
-    CreateDirectoryA((program + "\\Catalyne.chm").c_str(), nullptr);
+    CreateDirectoryA(blocker.c_str(), nullptr);
     cleanup::Snapshot before = cleanup::Take();
-    ASSERT_NE(Texts{}, cleanup::Differences(before, cleanup::Install(install::Options{}, true)));
+    EXPECT_EQ(Texts{}, cleanup::Differences(before, cleanup::Install(install::Options{}, true)));
+    RemoveDirectoryA(blocker.c_str());
+
+    // Over a whole installation: a second run whose shortcut step cannot
+    // start takes back only its own entries. The first installation's files,
+    // which the second wrote anew, stay, and so does its record, line for
+    // line; the uninstaller then removes all of it.
+    before = cleanup::Take();
+    cleanup::Snapshot installed = cleanup::Install(install::Options{});
+    const std::string record = install::ReadAll(cleanup::RecordPath());
+    install::Options again;
+    again.build = ui::Build::Faults;
+    again.environment = {"NOVLA_FAULT=CoInitialize"};
+    // The record was written again: the same bytes, a later time.
+    EXPECT_EQ(Texts{"~ F " + cleanup::RecordPath()},
+              cleanup::Differences(installed, cleanup::Install(again, true, 1)));
+    EXPECT_EQ(record, install::ReadAll(cleanup::RecordPath()));
     cleanup::Removal removal = cleanup::Uninstall();
     EXPECT_EQ((Texts{cleanup::kQuestion, cleanup::kRemoved}), removal.boxes);
     EXPECT_EQ(0u, removal.exitCode);
@@ -51,6 +69,17 @@ TEST(CleanupRecord, RefusesWhatIsNotOursAndKeepsWhatFailedForTheNextRun)
     cleanup::Removal damaged = cleanup::Uninstall(IDYES, {}, faults);
     EXPECT_EQ(Texts{"The installation record of NOVLA Tessaronix is damaged. Nothing was removed."}, damaged.boxes);
     EXPECT_EQ(3u, damaged.exitCode);
+    // A run of another code page: its paths would name other places here.
+    const unsigned other = GetACP() == 932 ? 950 : 932;
+    install::WriteFileText(cleanup::RecordPath(),
+                           kRecordHeader + run + "C\t" + std::to_string(other) + "\r\n" + entries.substr(run.size()));
+    cleanup::Removal foreign = cleanup::Uninstall(IDYES, {}, faults);
+    EXPECT_EQ(Texts{"The installation record of NOVLA Tessaronix was written under another language for non-Unicode "
+                    "programs (code page " + std::to_string(other) + "; this computer now uses " +
+                    std::to_string(GetACP()) + "). Nothing was removed.\r\n\r\nSwitch back to that language, then "
+                    "remove NOVLA Tessaronix again."},
+              foreign.boxes);
+    EXPECT_EQ(3u, foreign.exitCode);
     install::WriteFileText(cleanup::RecordPath(), kRecordHeader + entries);
     if (cleanup::NtFamily()) {
         cleanup::Removal refused = cleanup::Uninstall(IDYES, {"NOVLA_FAULT=RegCreateKeyExA"}, faults);
@@ -61,8 +90,10 @@ TEST(CleanupRecord, RefusesWhatIsNotOursAndKeepsWhatFailedForTheNextRun)
     }
     EXPECT_EQ(Texts{}, cleanup::Differences(made, cleanup::Take(), {"F " + cleanup::RecordPath()}));
 
-    // The key cannot be deleted (on NT, the rights probe deletes a key first).
-    const char* fault = cleanup::NtFamily() ? "NOVLA_FAULT=RegDeleteKeyA#2" : "NOVLA_FAULT=RegDeleteKeyA#1";
+    // The key cannot be deleted.
+    // (On NT, the rights probe deletes its test key and the maker's two keys
+    // it had to make first.)
+    const char* fault = cleanup::NtFamily() ? "NOVLA_FAULT=RegDeleteKeyA#4" : "NOVLA_FAULT=RegDeleteKeyA#1";
     cleanup::Removal partly = cleanup::Uninstall(IDYES, {fault}, faults);
     EXPECT_EQ((Texts{cleanup::kQuestion, "Some parts of NOVLA Tessaronix could not be removed: HKEY_CLASSES_ROOT\\"
                                          ".n_tsx.\r\n\r\nThe file " + folder + "\\Ordering.txt was kept: it was there "

@@ -145,14 +145,14 @@ inline void GiveWindowsFindVerbs()
                     REG_EXPAND_SZ);
 }
 
-// Installs with the options given (aborted: the run must end in its two
-// failure boxes); the snapshot after it.
-inline Snapshot Install(const install::Options& options, bool aborted = false)
+// Installs with the options given (aborted: the run must end in its
+// failure boxes, two unless boxes says otherwise); the snapshot after it.
+inline Snapshot Install(const install::Options& options, bool aborted = false, int boxes = 2)
 {
     ui::Installer installer;
     bool walked = install::ToDestination(installer, options) && install::BeginInstall(installer, options);
     EXPECT_TRUE(walked);
-    for (int i = 0; walked && aborted && i < 2; ++i) {
+    for (int i = 0; walked && aborted && i < boxes; ++i) {
         ui::MessageBox box;
         EXPECT_TRUE(ui::WaitForMessageBox(installer, box, "NOVLA Setup", 30000));
         ui::AnswerMessageBox(box);
@@ -186,7 +186,10 @@ inline Removal Uninstall(int answer = IDYES, const ui::Environment& extra = {}, 
 {
     Removal removal;
     ui::Installer process, boxes;
-    EXPECT_TRUE(ui::LaunchProgram(process, program, arguments, extra)) << program;
+    if (!ui::LaunchProgram(process, program, arguments, extra)) {
+        ADD_FAILURE() << "cannot start " << program;
+        return removal;
+    }
     if (arguments.empty())
         boxes = process;
     while (ui::WaitForExit(process, 0) == STILL_ACTIVE && removal.boxes.size() < 6) {

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/win32/cleanup/cleanup_walk.h"
 #include "tests/win32/install/install_walk.h"
 #include "tests/win32/shell/shell_expect.h"
 #include "tests/win32/wizard/wizard_walk.h"
@@ -199,6 +200,7 @@ struct Left {
     int links = 0;            // of the 7 group links and the desktop link, made right
     int missingValues = 0;    // registry values absent or not as the installation writes them
     std::string userFileChanged;
+    std::vector<std::string> changes;  // files and registry items that differ from before the run
 };
 
 bool LinkRight(const std::string& file, const std::string& folder, const std::string& target, const std::string& name)
@@ -208,9 +210,14 @@ bool LinkRight(const std::string& file, const std::string& folder, const std::st
            link.description == name;
 }
 
-Left Inspect()
+Left Inspect(const cleanup::Snapshot& before)
 {
     Left left;
+    // What waits for the restart is on its way out.
+    std::vector<std::string> pending = {"F " + cleanup::Windows() + "\\WININIT.INI"};
+    for (const std::string& path : cleanup::PendingRemovals())
+        pending.push_back("F " + path);
+    left.changes = cleanup::Differences(before, cleanup::Take(), pending);
     for (int row : install::RowsOfThisGeneration()) {
         std::string path = install::TargetOf(row, kProgram);
         ++left.filesExpected;
@@ -274,11 +281,12 @@ std::string Judge(const Walk& walk, const Log& log, const Left& left, bool reach
     if (!left.partialFile.empty())
         return "BAD-partial-file";
     bool allFiles = left.filesExact == left.filesExpected;
-    if (Showed(log, IDC_FILE_LABEL, "Success") && !allFiles)
-        return "BAD-false-file-success";
-    if (Showed(log, IDC_SHORTCUT_LABEL, "Success") && left.links != 8)
-        return "BAD-false-shortcut-success";
+    // An aborted run undoes what it wrote: "Success" was true when shown.
     bool aborted = BoxBegins(log, "Installation Aborted!") || BoxBegins(log, "Setup cannot show its next page");
+    if (Showed(log, IDC_FILE_LABEL, "Success") && !allFiles && !aborted)
+        return "BAD-false-file-success";
+    if (Showed(log, IDC_SHORTCUT_LABEL, "Success") && left.links != 8 && !aborted)
+        return "BAD-false-shortcut-success";
     std::string verdict;
     if (ShowedIn(log, IDC_DONE_TEXT) || walk.finishSeen) {
         int shortcuts, entries;
@@ -289,7 +297,7 @@ std::string Judge(const Walk& walk, const Log& log, const Left& left, bool reach
             return "BAD-finish-without-files";
         if (8 - left.links != shortcuts)
             return "BAD-shortcuts-missing-" + std::to_string(8 - left.links) + "-told-" + std::to_string(shortcuts);
-        if ((left.missingValues > 0) != (entries > 0) || left.missingValues < entries)
+        if (left.missingValues != entries)
             return "BAD-registry-missing-" + std::to_string(left.missingValues) + "-told-" + std::to_string(entries);
         verdict = warned ? "completed-with-warning" : "completed";
     } else if (aborted) {
@@ -304,6 +312,11 @@ std::string Judge(const Walk& walk, const Log& log, const Left& left, bool reach
     }
     if (!reached)
         return verdict == "completed" ? "fault-not-reached" : "BAD-not-reached-but-" + verdict;
+    // A run that did not install leaves nothing: an abort undoes itself, a
+    // refusal or a cancel made nothing (the administrator probe included).
+    bool installed = verdict == "completed" || verdict == "completed-with-warning";
+    if (!installed && !left.changes.empty())
+        return "BAD-" + verdict + "-left-" + std::to_string(left.changes.size()) + "-changes";
     return verdict;
 }
 
@@ -338,6 +351,9 @@ int main(int argc, char** argv)
     ui::Installer installer;
     ui::Environment environment = {"NOVLA_FAULT=" + fault, std::string("NOVLA_FAULT_PERSIST=") + (persist ? "1" : "0"),
                                    "NOVLA_FAULT_LOG=" + logPath, "NOVLA_FAULT_PACE=0"};
+    // Everything as it was before the installer started, for a run that
+    // does not install.
+    cleanup::Snapshot before = cleanup::Take();
     Walk walk;
     if (ui::Launch(installer, ui::Build::Faults, environment))
         walk = WalkInstallation(installer);
@@ -346,7 +362,11 @@ int main(int argc, char** argv)
 
     Log log = ReadLog(logPath);
     std::string call = fault.empty() ? "" : SelectedCall(log, fault);
-    std::string verdict = Judge(walk, log, Inspect(), fault.empty() || !call.empty());
+    Left left = Inspect(before);
+    std::string verdict = Judge(walk, log, left, fault.empty() || !call.empty());
+    if (verdict.find("-left-") != std::string::npos)
+        for (const std::string& change : left.changes)
+            std::printf("CHANGED %s\n", change.c_str());
     std::string line = "RESULT " + verdict + " fault=" + (fault.empty() ? "none" : fault) +
                        (persist ? " from-then-on" : " once") + " call=" + (call.empty() ? "-" : call) +
                        " calls=" + std::to_string(log.calls.size()) + " boxes=" + std::to_string(log.boxes.size());

@@ -1,4 +1,4 @@
-// wine-versions: winxp win7
+// wine-versions: win2k winxp
 // The user's data survives an installation: an existing folder that is not
 // the product's is never emptied, and the emptying of the product's own
 // folder does not follow a link out of it. Shortcuts for this user when

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/path_text.h"
+#include "common/path_walk.h"
 #include "payload/product.h"
 #include "resources/resource_ids.h"
 #include "ui_driver.h"
@@ -32,6 +33,7 @@ struct Watch {
     int shortcutBarAtSuccess = -1;            // bar 506 once 505 read "Success"
     std::vector<std::string> boxes;           // the message boxes answered with OK, in order
     bool finished = false;                    // the finish page came
+    bool boxOpen = false;                     // stopped at a message box, left open
     DWORD milliseconds = 0;                   // from Continue to the finish page
 };
 
@@ -108,8 +110,9 @@ inline std::string StableText(HWND label)
 }
 
 // Watches the progress page until the finish page is shown (or timeout),
-// answering each message box with OK.
-inline Watch WatchProgress(const ui::Installer& installer, DWORD timeoutMs = 60000)
+// answering each message box with OK; with stopAtBox, until the first box,
+// which is left open for the caller.
+inline Watch WatchProgress(const ui::Installer& installer, DWORD timeoutMs = 60000, bool stopAtBox = false)
 {
     Watch watch;
     DWORD start = GetTickCount();
@@ -119,7 +122,16 @@ inline Watch WatchProgress(const ui::Installer& installer, DWORD timeoutMs = 600
             break;
         }
         ui::MessageBox box;
-        if (ui::OpenMessageBox(installer) && ui::WaitForMessageBox(installer, box, "NOVLA Setup", 1000)) {
+        bool boxOpen = ui::OpenMessageBox(installer) != nullptr;
+        if (boxOpen && stopAtBox) {
+            // The label the box stopped at is still shown: read it once more.
+            std::string text = StableText(ui::Control(installer.frame, IDC_FILE_LABEL));
+            if (!text.empty() && (watch.fileLabels.empty() || watch.fileLabels.back() != text))
+                watch.fileLabels.push_back(text);
+            watch.boxOpen = true;
+            break;
+        }
+        if (boxOpen && ui::WaitForMessageBox(installer, box, "NOVLA Setup", 1000)) {
             watch.boxes.push_back(box.text);
             ui::AnswerMessageBox(box);
             ui::WaitUntil([&] { return !IsWindow(box.window); });
@@ -162,11 +174,11 @@ inline DWORD Close(ui::Installer& installer, bool runOnExit = false)
 // ---- What the installation must leave ----
 
 inline std::string WineVersion() { return ui::EnvPath("NOVLA_WINE_VERSION"); }
-// XP and Vista take the modern rows; 98, 2000 and 7 the legacy ones.
+// NT from XP on takes the modern rows; 98 and 2000 the legacy ones.
 inline bool ModernGeneration()
 {
     std::string v = WineVersion();
-    return v == "winxp" || v == "vista";
+    return v != "win98" && v != "win2k";
 }
 // The rows written on this generation, in table order.
 inline std::vector<int> RowsOfThisGeneration()

@@ -1,4 +1,4 @@
-// wine-versions: win98 win2k winxp vista win7
+// wine-versions: win98 win2k winxp win2003 vista win7 win10
 // The Windows-generation probe under each Windows version, and the rows and
 // space that follow from it.
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 TEST(GetOsClass, MatchesThePrefixWindowsVersion)
 {
     std::string version = ui::EnvPath("NOVLA_WINE_VERSION");
-    int expected = version == "win98" ? 0 : version == "winxp" ? 2 : version == "vista" ? 3 : 1;
+    int expected = version == "win98" ? 0 : version == "win2k" ? 1 : version == "winxp" || version == "win2003" ? 2 : 3;
     EXPECT_EQ(expected, GetOsClass()) << version;
     uint32_t space = RequiredSpaceFor(&g_payloadTable, VariantMaskFor(GetOsClass()));
     EXPECT_EQ(expected >= 2 ? 1138348u : 980652u, space);

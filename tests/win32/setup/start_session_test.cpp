@@ -102,7 +102,7 @@ TEST_F(StartSessionTest, RecordedPathWithoutTerminatorStillEndsAsAString)
     EXPECT_STREQ("C:\\Program Files\\Novla\\Tessaronix", g_installDirs[DIR_PROGRAM]);
 }
 
-TEST_F(StartSessionTest, AdminProbeLeavesTheMakersKeyAndNoTestKey)
+TEST_F(StartSessionTest, AdminProbeLeavesNothingItMade)
 {
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Novla\\Programs\\NOVLA-TEST");
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kProgramsKey);
@@ -110,6 +110,12 @@ TEST_F(StartSessionTest, AdminProbeLeavesTheMakersKeyAndNoTestKey)
     ASSERT_FALSE(KeyExists(kProgramsKey));
     ProbeAdminRights();
     EXPECT_EQ(0, g_session.notAdmin);
+    EXPECT_FALSE(KeyExists("Software\\Novla"));
+    // The maker's keys that were there stay.
+    HKEY made;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kProgramsKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &made, NULL);
+    RegCloseKey(made);
+    ProbeAdminRights();
     EXPECT_TRUE(KeyExists(kProgramsKey));
     EXPECT_FALSE(KeyExists("Software\\Novla\\Programs\\NOVLA-TEST"));
 
@@ -130,9 +136,14 @@ TEST_F(StartSessionTest, AdminProbeSetsTheFlagWhenTheKeyCannotBeCreated)
     EXPECT_EQ(1, g_session.notAdmin);
     EXPECT_FALSE(KeyExists("Software\\Novla\\Programs\\NOVLA-TEST"));
 
-    // A failed reopen of the parent is silent: the flag stays clear.
+    // A failed reopen of the parent is silent: the flag stays clear. With
+    // the maker's keys there, it is the probe's third open, after a look at
+    // each of them.
     memset(&g_session, 0, sizeof g_session);
-    FaultSelect("RegOpenKeyExA", 1, false);
+    HKEY made;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kProgramsKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &made, NULL);
+    RegCloseKey(made);
+    FaultSelect("RegOpenKeyExA", 3, false);
     ProbeAdminRights();
     EXPECT_EQ(0, g_session.notAdmin);
     FaultSelect(nullptr, 0, false);

@@ -5,17 +5,12 @@
 
 #include <string>
 
+#include "tests/win32/install/install_walk.h"
 #include "wizard_walk.h"
 
 namespace {
 
-const char kDefaultFolder[] = "C:\\Program Files\\Novla\\Tessaronix";
-
-bool ModernWindows()
-{
-    std::string v = ui::EnvPath("NOVLA_WINE_VERSION");
-    return v == "winxp" || v == "vista";
-}
+using install::kDefaultFolder;
 
 LRESULT Checked(HWND frame, int id) { return SendMessageA(ui::Control(frame, id), BM_GETCHECK, 0, 0); }
 
@@ -30,7 +25,7 @@ TEST(Destination, AsItOpensOnThisWindows)
               ui::ControlText(frame, IDC_DEST_DESCRIPTION));
     EXPECT_EQ(kDefaultFolder, ui::ControlText(frame, IDC_DEST_FOLDER));
     EXPECT_EQ(259, SendMessageA(ui::Control(frame, IDC_DEST_FOLDER), EM_GETLIMITTEXT, 0, 0));
-    EXPECT_EQ(ModernWindows() ? "1.08 MB" : "957 KB", ui::ControlText(frame, IDC_REQUIRED_SPACE));
+    EXPECT_EQ(install::ModernGeneration() ? "1.08 MB" : "957 KB", ui::ControlText(frame, IDC_REQUIRED_SPACE));
 
     bool nineX = ui::EnvPath("NOVLA_WINE_VERSION") == "win98";
     for (int id : {IDC_SCOPE_GROUP, IDC_SCOPE_USER, IDC_SCOPE_ALL})

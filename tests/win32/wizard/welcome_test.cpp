@@ -1,11 +1,12 @@
 // wine-versions: win98 winxp win7
 // The welcome page of the real installer: its texts, the banner lines' colour
-// and the start-up warnings.
+// and the start-up warnings; cancelled there, it leaves nothing behind.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "tests/win32/cleanup/cleanup_walk.h"
 #include "wizard_walk.h"
 
 namespace {
@@ -46,8 +47,9 @@ size_t Count(const std::vector<COLORREF>& pixels, COLORREF colour)
     return n;
 }
 
-TEST(Welcome, TextsWithoutWarningAndTheBannerLinesInDarkBlue)
+TEST(Welcome, TextsWithoutWarningTheBannerLinesInDarkBlueAndCancelLeavesNothing)
 {
+    cleanup::Snapshot before = cleanup::Take();
     ui::Installer installer;
     ASSERT_TRUE(walk::StartAt(installer, 1));
     HWND frame = installer.frame;
@@ -86,6 +88,8 @@ TEST(Welcome, TextsWithoutWarningAndTheBannerLinesInDarkBlue)
     ui::Click(GetDlgItem(frame, IDC_CANCEL));
     EXPECT_EQ(1u, ui::WaitForExit(installer));
     ui::Kill(installer);
+    // Not even the administrator probe's keys.
+    EXPECT_EQ(std::vector<std::string>{}, cleanup::Differences(before, cleanup::Take()));
 }
 
 // Holds the System folder's shell extension (a target of every Windows

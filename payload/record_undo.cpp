@@ -1,9 +1,12 @@
-// The undo actions of the uninstaller.
-#include "product/cleanup/cleanup_undo.h"
+// The undo actions of an installation record's entries.
+#include "payload/record_undo.h"
 
+#include "common/folders.h"
 #include "common/path_text.h"
+#include "common/path_walk.h"
 #include "common/win32.h"
-#include "product/cleanup/cleanup_text.h"
+#include "payload/startup_list.h"
+#include "shell/registry_root.h"
 
 enum {
     // Files and folders of this run that only the next restart takes away
@@ -15,6 +18,10 @@ enum {
     STARTUP_LIST_CAPACITY = 32 * 1024,
 };
 
+static char s_windows[PATH_CAPACITY];
+static char s_system[PATH_CAPACITY];
+static char s_programs[2][PATH_CAPACITY];
+static char s_desktops[2][PATH_CAPACITY];
 static bool s_ntFamily;
 static const char* s_windowsFolder;
 static char s_self[PATH_CAPACITY];
@@ -32,6 +39,25 @@ static bool ShortPath(const char* path, char* out)
         return false;
     }
     return true;
+}
+
+// A folder the system gives; empty when it cannot or it does not fit.
+static void SystemFolder(char* out, UINT(WINAPI* query)(LPSTR, UINT))
+{
+    UINT length = query(out, PATH_CAPACITY);
+    if (length == 0 || length >= PATH_CAPACITY)
+        out[0] = '\0';
+}
+
+void FindUndoScope(UndoScope* scope, const ProductNames* product)
+{
+    SystemFolder(s_windows, GetWindowsDirectoryA);
+    SystemFolder(s_system, GetSystemDirectoryA);
+    SpecialFolderPath(s_programs[0], PATH_CAPACITY, CSIDL_PROGRAMS);
+    SpecialFolderPath(s_programs[1], PATH_CAPACITY, CSIDL_COMMON_PROGRAMS);
+    SpecialFolderPath(s_desktops[0], PATH_CAPACITY, CSIDL_DESKTOPDIRECTORY);
+    SpecialFolderPath(s_desktops[1], PATH_CAPACITY, CSIDL_COMMON_DESKTOPDIRECTORY);
+    *scope = {s_windows, s_system, {s_programs[0], s_programs[1]}, {s_desktops[0], s_desktops[1]}, product};
 }
 
 void StartUndo(bool ntFamily, const char* windowsFolder)
@@ -115,8 +141,7 @@ static void Remember(const char* path)
         ++s_scheduledCount;
 }
 
-// Removes path at the next restart and remembers it.
-static bool RemoveAtRestart(const char* path)
+bool RemoveAtRestart(const char* path)
 {
     bool scheduled = s_ntFamily ? MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE
                                 : AddToStartupList(path);
@@ -139,7 +164,7 @@ static UndoOutcome UndoFile(const RecordEntry* entry)
         return UNDO_NOTHING;
     if (IsSelf(path))
         return RemoveAtRestart(path) ? UNDO_SCHEDULED_SELF : UNDO_FAILED;
-    if (entry->flag)
+    if (entry->existed)
         return UNDO_KEPT_FILE;
     if (attributes & FILE_ATTRIBUTE_READONLY)
         SetFileAttributesA(path, attributes & ~(DWORD)FILE_ATTRIBUTE_READONLY);
@@ -220,18 +245,16 @@ static UndoOutcome UndoFolder(const char* path)
     return UNDO_FAILED;
 }
 
-static HKEY RootKey(uint8_t root) { return root == REGISTRY_HKLM ? HKEY_LOCAL_MACHINE : HKEY_CLASSES_ROOT; }
-
 // V: the value the installation found gets its type and data back; one it
 // made goes. A key that is gone took the value with it: nothing to do.
 static UndoOutcome UndoValue(const RecordEntry* entry)
 {
     HKEY key;
-    LONG result = RegOpenKeyExA(RootKey(entry->root), entry->path, 0, KEY_SET_VALUE, &key);
+    LONG result = RegOpenKeyExA(RootKeyOf(entry->root), entry->path, 0, KEY_SET_VALUE, &key);
     if (result != ERROR_SUCCESS)
         return result == ERROR_FILE_NOT_FOUND ? UNDO_NOTHING : UNDO_FAILED;
     static const BYTE kNoData[1] = {0};
-    if (entry->flag)
+    if (entry->existed)
         result = RegSetValueExA(key, entry->valueName, 0, entry->type,
                                 entry->dataSize != 0 ? entry->data : kNoData, entry->dataSize);
     else
@@ -245,7 +268,7 @@ static UndoOutcome UndoValue(const RecordEntry* entry)
 UndoOutcome RemoveKeyWhenEmpty(uint8_t root, const char* path)
 {
     HKEY key;
-    LONG result = RegOpenKeyExA(RootKey(root), path, 0, KEY_READ, &key);
+    LONG result = RegOpenKeyExA(RootKeyOf(root), path, 0, KEY_READ, &key);
     if (result != ERROR_SUCCESS)
         return result == ERROR_FILE_NOT_FOUND ? UNDO_NOTHING : UNDO_FAILED;
     DWORD subkeys = 0, values = 0;
@@ -255,7 +278,7 @@ UndoOutcome RemoveKeyWhenEmpty(uint8_t root, const char* path)
         return UNDO_FAILED;
     if (subkeys != 0 || values != 0)
         return UNDO_KEPT_KEY;
-    result = RegDeleteKeyA(RootKey(root), path);
+    result = RegDeleteKeyA(RootKeyOf(root), path);
     if (result == ERROR_SUCCESS)
         return UNDO_DONE;
     return result == ERROR_FILE_NOT_FOUND ? UNDO_NOTHING : UNDO_FAILED;

@@ -1,6 +1,7 @@
 #pragma once
-// The undo actions of the uninstaller: one entry of the installation record
-// at a time, on this system, never beyond what the entry names. Files and
+// The undo actions of the uninstaller, and of the installer when it aborts:
+// one entry of the installation record at a time, on this system, never
+// beyond what the entry names. Files and
 // links are removed only when they are plain files the installation made;
 // folders and registry keys only when nothing is left in them; values get
 // back what they held before, or go. A file in use is removed at the next
@@ -20,10 +21,22 @@ enum UndoOutcome : uint8_t {
     UNDO_FAILED,          // could not be undone; the record keeps it for a later run
 };
 
+// What may be undone on this system (PlanUndo): the Windows, System,
+// Programs and desktop folders as the system names them now, with the
+// product's names. A folder the system cannot name is "", which puts
+// nothing below it in scope. The folders are kept in static buffers.
+void FindUndoScope(UndoScope* scope, const ProductNames* product);
+
 // Once, before UndoEntry: whether the system is of the NT family (pending
 // removals go to the session manager; else to WININIT.INI in
-// windowsFolder), and which file is the running uninstaller.
+// windowsFolder), and which file is the running program (which can only go
+// at the restart).
 void StartUndo(bool ntFamily, const char* windowsFolder);
+
+// Removes the file at path at the next restart (after StartUndo), as a
+// file in use is: the session manager's list on NT, WININIT.INI on Windows
+// 9x. False when it cannot be scheduled.
+bool RemoveAtRestart(const char* path);
 
 // Undoes one entry that PlanUndo chose. Entries must come in the plan's
 // order: a folder is examined after the files in it were dealt with.
