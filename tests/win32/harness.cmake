@@ -4,6 +4,11 @@
 # prefix of that version on an Xvfb display of its own
 # (tests/wine/run-wine-test.sh). An optional "// wine-env: NAME=value ..."
 # line adds environment (NOVLA_SCREEN=640x480x24 for a small screen, TZ=...).
+# An optional "// wine-locales: ja_JP.UTF-8 ..." line runs the program once
+# per version and locale instead (LANG and LC_ALL set; the test is named
+# <program>.<version>.<locale without its charset>): Wine takes the ANSI code
+# page from the locale its session starts in, and a process started from a
+# Windows program keeps its parent's, whatever its environment block says.
 # The fixture "wine" makes the template prefixes.
 option(NOVLA_WINE_TESTS "Build and register the Windows-side tests" OFF)
 if(NOT NOVLA_WINE_TESTS)
@@ -65,13 +70,28 @@ foreach(src ${wine_tests})
       "NOVLA_CLEANUP_FAULTS=${cleanup_faults_path}"
       "NOVLA_PRODUCT_DIR=${product_path}" "NOVLA_SCREENS=${screens_path}" "NOVLA_TEST_HELPERS=${helpers_path}"
       ${extra_env})
+  file(STRINGS ${src} locale_line REGEX "^// wine-locales:" LIMIT_COUNT 1)
+  set(locales "-")
+  if(locale_line)
+    string(REGEX REPLACE "^// wine-locales:[ ]*" "" locales "${locale_line}")
+    separate_arguments(locales)
+  endif()
   foreach(version ${versions})
-    add_test(NAME ${name}.${version}
-             COMMAND ${wine_dir}/run-wine-test.sh ${wine_root} ${version} $<TARGET_FILE:${name}>)
-    set_tests_properties(${name}.${version} PROPERTIES
-      FIXTURES_REQUIRED wine
-      TIMEOUT 600
-      ENVIRONMENT "${test_env}")
+    foreach(locale ${locales})
+      set(test_name ${name}.${version})
+      set(run_env ${test_env})
+      if(NOT locale STREQUAL "-")
+        string(REGEX REPLACE "[.@].*" "" short "${locale}")
+        set(test_name ${test_name}.${short})
+        list(APPEND run_env "LANG=${locale}" "LC_ALL=${locale}")
+      endif()
+      add_test(NAME ${test_name}
+               COMMAND ${wine_dir}/run-wine-test.sh ${wine_root} ${version} $<TARGET_FILE:${name}>)
+      set_tests_properties(${test_name} PROPERTIES
+        FIXTURES_REQUIRED wine
+        TIMEOUT 600
+        ENVIRONMENT "${run_env}")
+    endforeach()
   endforeach()
 endforeach()
 

@@ -20,6 +20,10 @@ namespace install {
 
 struct Options {
     std::string folder;        // typed on the destination page; empty: as proposed
+    // Typed as UTF-16 instead (when not empty): the edit gets the characters
+    // themselves, and the installer reads them in its own code page, never
+    // through this program's.
+    std::wstring wideFolder;
     int scope = 0;             // IDC_SCOPE_USER or IDC_SCOPE_ALL to click; 0: as proposed
     ui::Build build = ui::Build::Release;
     ui::Environment environment;
@@ -71,7 +75,9 @@ inline bool ToDestination(ui::Installer& installer, const Options& options)
 // Continue and waits for the progress page.
 inline bool BeginInstall(ui::Installer& installer, const Options& options)
 {
-    if (!options.folder.empty())
+    if (!options.wideFolder.empty())
+        SendMessageW(ui::Control(installer.frame, IDC_DEST_FOLDER), WM_SETTEXT, 0, (LPARAM)options.wideFolder.c_str());
+    else if (!options.folder.empty())
         SendMessageA(ui::Control(installer.frame, IDC_DEST_FOLDER), WM_SETTEXT, 0, (LPARAM)options.folder.c_str());
     if (options.scope != 0) {
         // Continue must not overtake the choice: wait until the radio shows it.
