@@ -13,6 +13,31 @@
 
 namespace {
 
+// A string of the file's version resource as the system's own reader gives
+// it to Explorer's Properties (version.dll, loaded here as the test links
+// none of it), or "<none>".
+std::string VersionString(const std::string& file, const char* name)
+{
+    typedef DWORD(WINAPI * SizeFn)(LPCSTR, LPDWORD);
+    typedef BOOL(WINAPI * InfoFn)(LPCSTR, DWORD, DWORD, LPVOID);
+    typedef BOOL(WINAPI * QueryFn)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+    HMODULE version = LoadLibraryA("version.dll");
+    SizeFn size = version ? (SizeFn)GetProcAddress(version, "GetFileVersionInfoSizeA") : nullptr;
+    InfoFn info = version ? (InfoFn)GetProcAddress(version, "GetFileVersionInfoA") : nullptr;
+    QueryFn query = version ? (QueryFn)GetProcAddress(version, "VerQueryValueA") : nullptr;
+    DWORD handle = 0, bytes = size ? size(file.c_str(), &handle) : 0;
+    std::string block(bytes, '\0'), text = "<none>";
+    char* value = nullptr;
+    UINT length = 0;
+    if (bytes && info && query && info(file.c_str(), 0, bytes, &block[0]) &&
+        query(block.data(), ("\\StringFileInfo\\040904E4\\" + std::string(name)).c_str(), (LPVOID*)&value, &length) &&
+        value)
+        text = value;
+    if (version)
+        FreeLibrary(version);
+    return text;
+}
+
 TEST(SignedSetup, InstallsEveryFileOfThisGenerationTheSignedUninstallerAmongThem)
 {
     std::string release = ui::EnvPath("NOVLA_SIGNED_INSTALLER");
@@ -42,6 +67,21 @@ TEST(SignedSetup, InstallsEveryFileOfThisGenerationTheSignedUninstallerAmongThem
     ASSERT_TRUE(cleanup.valid());
     EXPECT_GT(cleanup.DirectorySize(4), 0u);
     EXPECT_EQ(cleanup.fileSize(), (size_t)cleanup.DirectoryRva(4) + cleanup.DirectorySize(4));
+
+    // What Properties -> Details show of the signed installer, as the
+    // system reads it (the release read-back test holds every string to the
+    // product record).
+    const struct {
+        const char* name;
+        std::string value;
+    } details[] = {
+        {"FileDescription", SETUP_TITLE},
+        {"ProductName", g_productInfo.name},
+        {"ProductVersion", g_productInfo.version},
+        {"CompanyName", g_productInfo.publisher},
+    };
+    for (const auto& d : details)
+        EXPECT_EQ(d.value, VersionString(release, d.name)) << d.name;
 }
 
 }  // namespace
