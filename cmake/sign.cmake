@@ -98,6 +98,7 @@ set(dist ${CMAKE_BINARY_DIR}/dist)
 set(release_file ${dist}/${NOVLA_VERSION_SETUP_FILE_NAME})
 file(MAKE_DIRECTORY ${dist})
 add_custom_command(OUTPUT ${release_file} ${dist}/SHA256SUMS
+                   COMMAND ${CMAKE_COMMAND} -E rm -f ${dist}/SHA256SUMS
                    COMMAND ${sign_script} ${signing} sign $<TARGET_FILE:TessaronixSetup> ${release_file}
                            ${NOVLA_VERSION_SETUP_DESCRIPTION} --time-stamp
                    COMMAND ${sign_script} ${signing} sums ${release_file}

@@ -73,6 +73,7 @@ test-cert)
     fail "openssl could not make the test certificate: $(cat "$dir/test-cert.log")"
   mv "$dir/test-key.pem.new" "$dir/test-key.pem"
   mv "$dir/test-cert.pem.new" "$dir/test-cert.pem"
+  rm -f "$dir/test-cert.log"
   ;;
 sign)
   [ $# -ge 3 ] || fail "sign IN OUT DESCRIPTION [--time-stamp]"
