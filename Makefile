@@ -1,10 +1,13 @@
 # NOVLA Setup: `make run` builds the installer and runs it; `make test` builds
 # everything and runs every test; `make uninstall-demo` installs, then removes
-# the product with its uninstaller. They install what is missing (as root).
+# the product with its uninstaller; `make release` builds the signed release.
+# They install what is missing (as root).
 BUILD ?= build
 HOST := $(BUILD)/host
 WIN32 := $(BUILD)/win32
 FUZZ := $(BUILD)/fuzz
+RELEASE := $(BUILD)/release
+SIGNED_EXE := $(abspath $(RELEASE))/dist/TessaronixSetup.exe
 # The Windows-side tests run under Wine from the i686 tree where this machine
 # runs 32-bit code, else from the 64-bit twin (scripts/wine-tree.sh).
 WINE_TREE := $(shell scripts/wine-tree.sh)
@@ -17,7 +20,19 @@ FUZZ_SECONDS ?= 0
 JOBS ?= 2
 QUIET_CMAKE = > $(BUILD)/cmake-$(notdir $@).log 2>&1 || (cat $(BUILD)/cmake-$(notdir $@).log; false)
 
-.PHONY: all deps host win32 win64 fuzz-build test run uninstall-demo fuzz fuzz-corpus faults bench clean
+# The signed release (`make release`, cmake/sign.cmake): what signs comes from
+# the environment or make's command line (README, "The signed release"):
+# NOVLA_SIGN_PKCS12, or NOVLA_SIGN_CERT and NOVLA_SIGN_KEY, with the password
+# in NOVLA_SIGN_PASSWORD; none: a throw-away certificate, for testing only.
+# SOURCE_DATE_EPOCH is the signing time: by default that of the last commit,
+# so that a build of the same commit with the same certificate gives the
+# same bytes. NOVLA_SIGN_TIMESTAMP_URL names a time-stamp server.
+ifeq ($(origin SOURCE_DATE_EPOCH),undefined)
+SOURCE_DATE_EPOCH := $(shell git log -1 --format=%ct 2>/dev/null || date +%s)
+endif
+SIGN_PATH = $${$(1):+$$(realpath -m -- "$$$(1)")}
+
+.PHONY: all deps host win32 win64 fuzz-build test run uninstall-demo fuzz fuzz-corpus faults bench clean release
 
 all: win32
 
@@ -27,13 +42,23 @@ deps:
 
 host: deps
 	@cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=Release -DNOVLA_RELEASE_EXE=$(abspath $(WIN32))/TessaronixSetup.exe \
-	  $(QUIET_CMAKE)
+	  -DNOVLA_SIGNED_EXE=$(SIGNED_EXE) $(QUIET_CMAKE)
 	@cmake --build $(HOST) -j$(JOBS)
 
 win32: host
 	@cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DNOVLA_HOST_BIN=$(HOST_BIN) \
-	  -DNOVLA_WINE_TESTS=$(if $(filter win32,$(WINE_TREE)),ON,OFF) $(QUIET_CMAKE)
+	  -DNOVLA_WINE_TESTS=$(if $(filter win32,$(WINE_TREE)),ON,OFF) -DNOVLA_SIGNED_EXE=$(SIGNED_EXE) $(QUIET_CMAKE)
 	@cmake --build $(WIN32) -j$(JOBS)
+
+# The release installer of its own i686 tree, its uninstaller and itself
+# signed, in $(RELEASE)/dist with SHA256SUMS.
+release: host
+	@cmake -S . -B $(RELEASE) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DNOVLA_HOST_BIN=$(HOST_BIN) \
+	  -DNOVLA_SIGN=ON -DNOVLA_SIGN_TIME=$(SOURCE_DATE_EPOCH) -DNOVLA_SIGN_TIMESTAMP_URL="$$NOVLA_SIGN_TIMESTAMP_URL" \
+	  -DNOVLA_SIGN_PKCS12="$(call SIGN_PATH,NOVLA_SIGN_PKCS12)" -DNOVLA_SIGN_CERT="$(call SIGN_PATH,NOVLA_SIGN_CERT)" \
+	  -DNOVLA_SIGN_KEY="$(call SIGN_PATH,NOVLA_SIGN_KEY)" $(QUIET_CMAKE)
+	@cmake --build $(RELEASE) -j$(JOBS) --target novla_release
+	@scripts/sign-release.sh $(RELEASE)/signing summary $(SIGNED_EXE)
 
 win64: host
 	@cmake -S . -B $(BUILD)/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DNOVLA_HOST_BIN=$(HOST_BIN) \
@@ -45,7 +70,7 @@ fuzz-build: deps
 	  -DNOVLA_FUZZ_RUNS=$(FUZZ_RUNS) -DNOVLA_FUZZ_SECONDS=$(FUZZ_SECONDS) $(QUIET_CMAKE)
 	@cmake --build $(FUZZ) -j$(JOBS)
 
-test: win32 $(if $(filter win64,$(WINE_TREE)),win64) fuzz-build
+test: win32 $(if $(filter win64,$(WINE_TREE)),win64) fuzz-build release
 	cd $(HOST) && ctest --output-on-failure -j$(JOBS)
 	cd $(FUZZ) && ctest --output-on-failure -L fuzz-smoke -j$(JOBS)
 	cd $(TEST_TREE) && ctest --output-on-failure -j$(JOBS)

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pe {
@@ -100,7 +101,28 @@ public:
     }
 
     size_t fileSize() const { return bytes_.size(); }
+    const std::vector<char>& bytes() const { return bytes_; }
     uint16_t dllCharacteristics() const { return U16(optional_ + 70); }
+    // Where the checksum field lies in the file, and its value.
+    size_t checkSumOffset() const { return optional_ + 64; }
+    uint32_t checkSum() const { return U32(checkSumOffset()); }
+    // Where the entry of data directory `index` lies in the file.
+    size_t DirectoryEntryOffset(int index) const { return Directories() + 8 * index; }
+
+    // The checksum as the system computes it (CheckSumMappedFile): the
+    // file's 16-bit words added with the carries folded back in, the
+    // checksum field counted as zero, plus the file's length.
+    uint32_t ComputedCheckSum() const
+    {
+        uint32_t sum = 0;
+        for (size_t at = 0; at < bytes_.size(); at += 2) {
+            if (at == checkSumOffset() || at == checkSumOffset() + 2)
+                continue;
+            sum += at + 1 < bytes_.size() ? U16(at) : uint8_t(bytes_[at]);
+            sum = (sum & 0xFFFF) + (sum >> 16);
+        }
+        return ((sum & 0xFFFF) + (sum >> 16)) + (uint32_t)bytes_.size();
+    }
 
     // The time stamp of the root of the resource tree.
     uint32_t ResourceTimeDateStamp() const
@@ -198,5 +220,86 @@ private:
     std::vector<Section> sections_;
     bool valid_ = false;
 };
+
+// A version resource (VS_VERSIONINFO) read back: its fixed numbers and the
+// strings of its first string table. Each block is a length, a value
+// length, a type (1: the value is text), a UTF-16 key and the value, each
+// part on a 4-byte boundary, then the block's children.
+struct VersionInfo {
+    uint32_t fileVersion[2] = {};     // dwFileVersionMS, LS
+    uint32_t productVersion[2] = {};  // dwProductVersionMS, LS
+    std::string table;                // the string table's key: language and code page
+    std::vector<std::pair<std::string, std::string>> strings;  // in order, ASCII
+    uint32_t translation = 0;         // VarFileInfo's first language and code page
+};
+
+namespace version_detail {
+struct Block {
+    std::string key;
+    size_t value = 0, valueBytes = 0, children = 0, end = 0;
+};
+inline uint16_t U16(const std::string& d, size_t at) { return uint16_t(uint8_t(d[at]) | uint8_t(d[at + 1]) << 8); }
+inline size_t Align4(size_t at) { return (at + 3) & ~size_t(3); }
+// The block at `at`, which must end by `limit`.
+inline bool Read(const std::string& d, size_t at, size_t limit, Block* b)
+{
+    if (at + 6 > limit || U16(d, at) < 6 || at + U16(d, at) > limit)
+        return false;
+    b->end = at + U16(d, at);
+    b->valueBytes = U16(d, at + 4) == 1 ? 2 * size_t(U16(d, at + 2)) : U16(d, at + 2);
+    b->key.clear();
+    size_t p = at + 6;
+    for (; p + 2 <= b->end && U16(d, p) != 0; p += 2)
+        b->key += (char)U16(d, p);
+    b->value = Align4(p + 2);
+    if (p + 2 > b->end || b->value + b->valueBytes > b->end)
+        return false;
+    b->children = Align4(b->value + b->valueBytes);
+    return true;
+}
+inline std::string Text(const std::string& d, const Block& b)
+{
+    std::string text;
+    for (size_t p = b.value; p + 2 <= b.value + b.valueBytes && U16(d, p) != 0; p += 2)
+        text += (char)U16(d, p);
+    return text;
+}
+}  // namespace version_detail
+
+// False when the bytes are not a whole version resource.
+inline bool ReadVersionInfo(const std::string& d, VersionInfo* info)
+{
+    using namespace version_detail;
+    Block root;
+    if (!Read(d, 0, d.size(), &root) || root.key != "VS_VERSION_INFO" || root.valueBytes != 52 ||
+        U16(d, root.value) != 0x04BD || U16(d, root.value + 2) != 0xFEEF)  // VS_FIXEDFILEINFO's signature
+        return false;
+    auto u32 = [&](size_t at) { return uint32_t(U16(d, at)) | uint32_t(U16(d, at + 2)) << 16; };
+    info->fileVersion[0] = u32(root.value + 8);
+    info->fileVersion[1] = u32(root.value + 12);
+    info->productVersion[0] = u32(root.value + 16);
+    info->productVersion[1] = u32(root.value + 20);
+    for (size_t at = root.children; at < root.end; ) {
+        Block part, table, value;
+        if (!Read(d, at, root.end, &part))
+            return false;
+        if (part.key == "StringFileInfo" && info->table.empty()) {
+            if (!Read(d, part.children, part.end, &table))
+                return false;
+            info->table = table.key;
+            for (size_t s = table.children; s < table.end; s = Align4(value.end)) {
+                if (!Read(d, s, table.end, &value))
+                    return false;
+                info->strings.emplace_back(value.key, Text(d, value));
+            }
+        } else if (part.key == "VarFileInfo") {
+            if (!Read(d, part.children, part.end, &value) || value.key != "Translation" || value.valueBytes < 4)
+                return false;
+            info->translation = u32(value.value);
+        }
+        at = Align4(part.end);
+    }
+    return true;
+}
 
 }  // namespace pe

@@ -47,6 +47,20 @@ novla_windows_path(screens_path ${CMAKE_BINARY_DIR}/screens)
 novla_windows_path(helpers_path ${CMAKE_BINARY_DIR}/helpers)
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/screens)
 
+# The signed release of `make release` (its own i686 tree): the tests that
+# install or damage it find it through NOVLA_SIGNED_INSTALLER and its product
+# files, the signed uninstaller among them, through NOVLA_SIGNED_PRODUCT_DIR.
+# Only the i686 tree names it: the 64-bit twin runs where 32-bit code cannot.
+set(NOVLA_SIGNED_EXE "" CACHE FILEPATH "The signed release (make release) that Windows-side tests run")
+set(signed_env "")
+if(NOVLA_SIGNED_EXE AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  get_filename_component(signed_tree ${NOVLA_SIGNED_EXE} DIRECTORY)
+  get_filename_component(signed_tree ${signed_tree} DIRECTORY)
+  novla_windows_path(signed_path ${NOVLA_SIGNED_EXE})
+  novla_windows_path(signed_product_path ${signed_tree}/product/files)
+  set(signed_env "NOVLA_SIGNED_INSTALLER=${signed_path}" "NOVLA_SIGNED_PRODUCT_DIR=${signed_product_path}")
+endif()
+
 file(GLOB_RECURSE wine_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
 foreach(src ${wine_tests})
   get_filename_component(name ${src} NAME_WE)
@@ -69,7 +83,7 @@ foreach(src ${wine_tests})
   set(test_env "NOVLA_INSTALLER=${installer_path}" "NOVLA_INSTALLER_FAULTS=${faults_path}"
       "NOVLA_CLEANUP_FAULTS=${cleanup_faults_path}"
       "NOVLA_PRODUCT_DIR=${product_path}" "NOVLA_SCREENS=${screens_path}" "NOVLA_TEST_HELPERS=${helpers_path}"
-      ${extra_env})
+      ${signed_env} ${extra_env})
   file(STRINGS ${src} locale_line REGEX "^// wine-locales:" LIMIT_COUNT 1)
   set(locales "-")
   if(locale_line)
