@@ -6,6 +6,7 @@
 #include "banner/area_scale.h"
 #include "banner/dib_decode.h"
 #include "banner/dib_info.h"
+#include "common/resource_bytes.h"
 
 static_assert(sizeof(DibInfo24) == sizeof(BITMAPINFO), "DibInfo24 is a BITMAPINFO");
 static_assert(offsetof(DibInfo24, biSizeImage) == offsetof(BITMAPINFOHEADER, biSizeImage), "layout");
@@ -32,14 +33,10 @@ static HBITMAP CreateDeviceBitmap(HDC dc, uint16_t width, uint16_t height, const
 
 HBITMAP LoadBannerBitmap(HDC dc, HINSTANCE instance, WORD resourceId, WORD targetWidth)
 {
-    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(resourceId), RT_BITMAP);
-    if (!found)
-        return NULL;
     // The size bounds every read of the decoder: the header's own sizes and
     // run lengths are not trusted.
-    const DWORD size = SizeofResource(instance, found);
-    HGLOBAL loaded = LoadResource(instance, found);
-    const void* bytes = loaded ? LockResource(loaded) : NULL;
+    DWORD size;
+    const uint8_t* bytes = LoadResourceBytes(instance, MAKEINTRESOURCEA(resourceId), RT_BITMAP, &size);
     if (!bytes || size == 0)
         return NULL;
 
@@ -50,7 +47,7 @@ HBITMAP LoadBannerBitmap(HDC dc, HINSTANCE instance, WORD resourceId, WORD targe
 
     ScaleJob job = {};
     HBITMAP bitmap = NULL;
-    if (DecodeDib(&job, (const uint8_t*)bytes, size, face)) {
+    if (DecodeDib(&job, bytes, size, face)) {
         const PixelBuffer* shown = ScaleToWidth(&job, targetWidth);
         if (shown)
             bitmap = CreateDeviceBitmap(dc, shown->width, shown->height, shown->pixels);

@@ -51,7 +51,7 @@ void SpecialFolderPath(char* out, size_t capacity, int csidl)
     CoTaskMemFree(items);
 }
 
-bool ClearFolder(const char* folder)
+bool WalkFolder(const char* folder, FolderVisitor visit, void* context)
 {
     char path[PATH_CAPACITY];
     if (!JoinPath(path, sizeof path, folder, "*.*"))
@@ -61,23 +61,33 @@ bool ClearFolder(const char* folder)
     if (search == INVALID_HANDLE_VALUE)
         return false;
     do {
-        bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (isFolder && entry.cFileName[0] == '.')
+        const char* name = entry.cFileName;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
             continue;
-        // A name that does not fit is skipped: a cut path could name some
-        // other file.
-        if (!JoinPath(path, sizeof path, folder, entry.cFileName))
-            continue;
-        if (isFolder) {
-            // A junction or symbolic link leads out of the product's folder:
-            // never empty what it points to.
-            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
-                ClearFolder(path);
-        } else {
-            SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(path);
-        }
+        if (JoinPath(path, sizeof path, folder, name) && !visit(path, &entry, context))
+            break;
     } while (FindNextFileA(search, &entry));
-    FindClose(search);
+    FindClose(search);  // A search that cannot be closed has still listed the folder.
     return true;
+}
+
+static bool ClearEntry(const char* path, const WIN32_FIND_DATAA* entry, void*)
+{
+    if (!(entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        // Read-only, hidden and system files go too; a file that cannot
+        // be deleted (in use, no access) stays, and the clearing goes on.
+        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path);
+    } else if (entry->cFileName[0] != '.' && !(entry->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        // A folder whose name begins with a dot is not entered, nor a
+        // junction or symbolic link, which leads out of the product's
+        // folder: never empty what it points to.
+        ClearFolder(path);
+    }
+    return true;
+}
+
+bool ClearFolder(const char* folder)
+{
+    return WalkFolder(folder, ClearEntry, NULL);
 }

@@ -4,6 +4,8 @@
 // Platform code (Win32 file and shell calls).
 #include <stddef.h>
 
+#include "common/win32.h"
+
 // True when a file or a folder of that path exists (any failure counts as
 // absence).
 bool PathExists(const char* path);
@@ -23,6 +25,18 @@ bool CreateFolderChain(const char* path, bool (*beforeCreate)(const char* folder
 // no file-system path for it, or one that is not absolute (nothing may land
 // relative to the current folder) or does not fit.
 void SpecialFolderPath(char* out, size_t capacity, int csidl);
+
+// Called by WalkFolder for each entry: its joined path and its find record.
+// False stops the walk.
+typedef bool (*FolderVisitor)(const char* path, const WIN32_FIND_DATAA* entry, void* context);
+
+// Lists folder ("*.*" in it), calling visit for each entry but "." and ".."
+// until visit returns false. An entry whose joined path would not fit 260
+// characters is passed over: a cut path could name some other file. False
+// when the folder cannot be listed; GetLastError then says why
+// (ERROR_FILE_NOT_FOUND: there is nothing in it at all, as in an empty
+// drive root).
+bool WalkFolder(const char* folder, FolderVisitor visit, void* context);
 
 // Deletes every file below folder, at every depth, read-only, hidden and
 // system files included; folders stay. Folders whose names begin with a dot

@@ -215,8 +215,8 @@ static bool FailRow(HWND page)
 }
 
 // Writes every file-table row of this Windows generation into its folder
-// with the product's fixed file time, showing each path in label 500 and
-// stepping bar 501. False after the "Unable to create destination file!"
+// with the product's fixed file time, showing each path in IDC_FILE_LABEL
+// and stepping IDC_FILE_BAR. False after the "Unable to create destination file!"
 // box when a row cannot be written whole (its file cannot be created, its
 // resource is missing or short, a write fails); the rows before it stay.
 static bool ExtractPayload(HWND page)

@@ -3,7 +3,7 @@
 
 #include "common/win32.h"
 
-// Dialog procedure of the progress page (template 1005): half a second after
+// Dialog procedure of the progress page (template IDD_PROGRESS): half a second after
 // it opens, its one-shot timer runs the whole installation: extraction,
 // shortcuts, registration, then Continue posted to the frame; Cancel after
 // the abort message when the extraction or the shortcut step fails.

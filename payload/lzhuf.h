@@ -143,5 +143,7 @@ bool DecodeEntry(const uint8_t* stored, uint32_t storedSize, uint32_t fileSize);
 bool WriteOutput(const uint8_t* bytes, uint32_t count);
 
 // Makes writer(file, ...) the current output file for DecodeEntry and
-// WriteOutput. Each side wraps it (SetOutputFile, SetOutputSink).
+// WriteOutput. Each side wraps it: the installer's SetOutputFile
+// (payload/lzhuf_output_win.h), the host tools' LzhufExpand
+// (payload/lzhuf_host.h).
 void SetLzhufOutput(LzhufWriteFn writer, void* file);

@@ -1,9 +1,10 @@
 #pragma once
 #include "payload/table_rules.h"
 
-// The Windows generation this process runs on, asked of the system anew at
-// each call. A failed version query gives class 0.
-OsClass GetOsClass();
+// The Windows-generation probe: asks the system anew at each call. False
+// when the version query fails; *osClass is then class 0, as a failed query
+// gives, and is not to be installed by (DecideOsClass asks again).
+bool GetOsClass(OsClass* osClass);
 
 // The generation the installation goes by, decided once per process: the
 // files-in-use probe, the shortcut scope, the required space and the files

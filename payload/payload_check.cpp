@@ -1,6 +1,7 @@
 #include "payload/payload_check.h"
 
 #include "common/crc32.h"
+#include "common/resource_bytes.h"
 #include "common/win32.h"
 #include "setup/session.h"
 
@@ -9,10 +10,7 @@ static uint32_t s_fileChecksums[PAYLOAD_ROW_CAPACITY];
 // The bytes and size of an RCDATA resource; null when it cannot be read.
 static const uint8_t* ResourceBytes(const char* name, DWORD* size)
 {
-    HRSRC resource = FindResourceA(g_session.instance, name, RT_RCDATA);
-    *size = resource != NULL ? SizeofResource(g_session.instance, resource) : 0;
-    HGLOBAL loaded = resource != NULL ? LoadResource(g_session.instance, resource) : NULL;
-    return loaded != NULL ? (const uint8_t*)LockResource(loaded) : NULL;
+    return LoadResourceBytes(g_session.instance, name, RT_RCDATA, size);
 }
 
 const uint8_t* RowBytes(const PayloadEntry* entry)

@@ -19,9 +19,9 @@
 #include <stdint.h>
 
 enum PayloadFlags : uint16_t {
-    FOLDER_PROGRAM = 0x0001,  // InstallDirs[0]
-    FOLDER_WINDOWS = 0x0002,  // InstallDirs[1]
-    FOLDER_SYSTEM = 0x0004,   // InstallDirs[2]
+    FOLDER_PROGRAM = 0x0001,  // the program folder, g_installDirs[DIR_PROGRAM]
+    FOLDER_WINDOWS = 0x0002,  // the Windows folder, g_installDirs[DIR_WINDOWS]
+    FOLDER_SYSTEM = 0x0004,   // the System folder, g_installDirs[DIR_SYSTEM]
     OS_LEGACY = 0x0100,       // Windows 9x, NT 4 and 2000
     OS_MODERN = 0x0200,       // Windows XP (NT 5.1) and every later NT
 };

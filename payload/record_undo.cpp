@@ -182,32 +182,22 @@ static UndoOutcome UndoFile(const RecordEntry* entry)
     return UNDO_FAILED;
 }
 
-enum FolderContent { FOLDER_EMPTY, FOLDER_ONLY_SCHEDULED, FOLDER_FOREIGN, FOLDER_UNREADABLE };
+enum FolderContent { CONTENT_EMPTY, CONTENT_ONLY_SCHEDULED, CONTENT_FOREIGN, CONTENT_UNREADABLE };
+
+static bool ExamineEntry(const char* path, const WIN32_FIND_DATAA*, void* context)
+{
+    FolderContent* content = (FolderContent*)context;
+    *content = IsScheduled(path) ? CONTENT_ONLY_SCHEDULED : CONTENT_FOREIGN;
+    return *content == CONTENT_ONLY_SCHEDULED;
+}
 
 // What is in folder: nothing, only what this run removes at the restart,
 // or anything else. Links inside are listed, never entered.
 static FolderContent ExamineFolder(const char* folder)
 {
-    char pattern[PATH_CAPACITY];
-    if (!JoinPath(pattern, sizeof pattern, folder, "*"))
-        return FOLDER_UNREADABLE;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_FILE_NOT_FOUND ? FOLDER_EMPTY : FOLDER_UNREADABLE;
-    FolderContent content = FOLDER_EMPTY;
-    do {
-        const char* name = found.cFileName;
-        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
-            continue;
-        char path[PATH_CAPACITY];
-        if (!JoinPath(path, sizeof path, folder, name) || !IsScheduled(path)) {
-            content = FOLDER_FOREIGN;
-            break;
-        }
-        content = FOLDER_ONLY_SCHEDULED;
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    FolderContent content = CONTENT_EMPTY;
+    if (!WalkFolder(folder, ExamineEntry, &content))
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? CONTENT_EMPTY : CONTENT_UNREADABLE;
     return content;
 }
 
@@ -224,22 +214,22 @@ static UndoOutcome UndoFolder(const char* path)
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         return UNDO_NOTHING;
     switch (ExamineFolder(path)) {
-    case FOLDER_EMPTY: {
+    case CONTENT_EMPTY: {
         if (RemoveDirectoryA(path))
             return UNDO_DONE;
         // Something may have come into it since it was listed.
         DWORD error = GetLastError();
         return IsMissing(error) ? UNDO_NOTHING : error == ERROR_DIR_NOT_EMPTY ? UNDO_KEPT_FOLDER : UNDO_FAILED;
     }
-    case FOLDER_ONLY_SCHEDULED:
+    case CONTENT_ONLY_SCHEDULED:
         if (!s_ntFamily) {
             Remember(path);
             return UNDO_NOTHING;
         }
         return RemoveAtRestart(path) ? UNDO_SCHEDULED : UNDO_FAILED;
-    case FOLDER_FOREIGN:
+    case CONTENT_FOREIGN:
         return UNDO_KEPT_FOLDER;
-    case FOLDER_UNREADABLE:
+    case CONTENT_UNREADABLE:
         break;
     }
     return UNDO_FAILED;

@@ -25,20 +25,13 @@ bool EntryApplies(const PayloadEntry* entry, OsVariantMask mask)
     return (entry->flags & mask) != 0;
 }
 
-// Which of the three install folders a row goes to: DIR_WINDOWS when 0x0002
-// is set, else DIR_SYSTEM when 0x0004 is, else DIR_PROGRAM.
-static unsigned FolderIndexOf(const PayloadEntry* entry)
+const char* EntryFolder(const PayloadEntry* entry)
 {
     if (entry->flags & FOLDER_WINDOWS)
-        return DIR_WINDOWS;
+        return g_installDirs[DIR_WINDOWS];
     if (entry->flags & FOLDER_SYSTEM)
-        return DIR_SYSTEM;
-    return DIR_PROGRAM;
-}
-
-const char* EntryFolderOf(const PayloadEntry* entry, const char* const dirs[3])
-{
-    return dirs[FolderIndexOf(entry)];
+        return g_installDirs[DIR_SYSTEM];
+    return g_installDirs[DIR_PROGRAM];
 }
 
 uint32_t RequiredSpaceFor(const PayloadTable* table, OsVariantMask mask)
@@ -54,12 +47,6 @@ uint32_t RequiredSpaceFor(const PayloadTable* table, OsVariantMask mask)
 bool IsNoShortcut(const char* shortcutName)
 {
     return shortcutName[0] == '-';
-}
-
-// The install folder (g_installDirs) that a row goes to.
-static const char* EntryFolder(const PayloadEntry* entry)
-{
-    return g_installDirs[FolderIndexOf(entry)];
 }
 
 bool EntryTargetPath(const PayloadEntry* entry, char* out, size_t capacity)

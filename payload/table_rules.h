@@ -24,10 +24,10 @@ OsClass ClassifyWindowsVersion(uint32_t platformId, uint32_t major, uint32_t min
 OsVariantMask VariantMaskFor(OsClass osClass);
 // True when the row's flags share a bit with the mask.
 bool EntryApplies(const PayloadEntry* entry, OsVariantMask mask);
-// The folder a row goes to, picked from the three install folders (program,
-// Windows, System): Windows when 0x0002 is set, else System when 0x0004 is,
-// else the program folder.
-const char* EntryFolderOf(const PayloadEntry* entry, const char* const dirs[3]);
+// The install folder (g_installDirs) a row goes to: the Windows folder when
+// 0x0002 is set, else the System folder when 0x0004 is, else the program
+// folder.
+const char* EntryFolder(const PayloadEntry* entry);
 // Unsigned 32-bit sum of fileSize over the rows that apply.
 uint32_t RequiredSpaceFor(const PayloadTable* table, OsVariantMask mask);
 // True when a shortcut name means "no shortcut" (first character '-').

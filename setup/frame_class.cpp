@@ -1,5 +1,5 @@
 // The window class of the wizard frame: the system dialog class with the
-// product's icon, under the name that dialog template 1001 asks for.
+// product's icon, under the name that dialog template IDD_FRAME asks for.
 #include "resources/resource_ids.h"
 #include "setup/session.h"
 

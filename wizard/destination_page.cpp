@@ -1,4 +1,4 @@
-// The destination page (template 1004): the program folder, typed or browsed
+// The destination page (template IDD_DESTINATION): the program folder, typed or browsed
 // for, the disk space the files need, and the shortcut scope on NT systems.
 #include "payload/os_class.h"
 #include "payload/product.h"

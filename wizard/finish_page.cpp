@@ -1,4 +1,4 @@
-// The finish page (template 1006): the completion text, the Survival Guide,
+// The finish page (template IDD_FINISH): the completion text, the Survival Guide,
 // and the box that asks for the application to be started on exit.
 #include "payload/product.h"
 #include "resources/resource_ids.h"

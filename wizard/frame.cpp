@@ -73,7 +73,7 @@ static void OnFrameCommand(HWND frame, int controlId, int code)
         CancelWizard(frame);
 }
 
-// Puts the current page exactly over the page area (control 100).
+// Puts the current page exactly over the page area (IDC_PAGE_AREA).
 static void PlaceCurrentPage(HWND frame)
 {
     if (g_session.page == NULL)

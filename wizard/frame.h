@@ -1,7 +1,7 @@
 #pragma once
 #include "common/win32.h"
 
-// The wizard frame (template 1001): the banner at its top, the page area in
+// The wizard frame (template IDD_FRAME): the banner at its top, the page area in
 // its middle and Continue and Cancel below. It creates the pages one at a
 // time over the page area and moves on only on its own two commands, 101
 // (Continue) and 102 (Cancel, "Close" on the finish page), clicked or posted.

@@ -1,4 +1,4 @@
-// The licence page (template 1003): the agreement, and the accept box that
+// The licence page (template IDD_LICENSE): the agreement, and the accept box that
 // Continue follows.
 #include "resources/resource_ids.h"
 #include "setup/session.h"

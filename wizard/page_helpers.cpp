@@ -1,6 +1,7 @@
 // Services the wizard's pages share.
 #include "wizard/page_helpers.h"
 
+#include "common/resource_bytes.h"
 #include "resources/resource_ids.h"
 #include "setup/session.h"
 
@@ -62,10 +63,8 @@ bool SetResourceText(HWND page, int controlId, const char* name)
 {
     static char text[RESOURCE_TEXT_CAPACITY];
     text[0] = '\0';
-    HRSRC found = FindResourceA(g_session.instance, name, RT_RCDATA);
-    DWORD size = found ? SizeofResource(g_session.instance, found) : 0;
-    HGLOBAL loaded = found ? LoadResource(g_session.instance, found) : NULL;
-    const char* bytes = loaded ? (const char*)LockResource(loaded) : NULL;
+    DWORD size;
+    const char* bytes = (const char*)LoadResourceBytes(g_session.instance, name, RT_RCDATA, &size);
     // The text has no terminator of its own: its size is its length.
     bool shown = bytes != NULL && size > 0 && size < sizeof text;
     if (shown) {

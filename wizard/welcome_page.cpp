@@ -1,4 +1,4 @@
-// The welcome page (template 1002): the engine's banner lines, the welcome
+// The welcome page (template IDD_WELCOME): the engine's banner lines, the welcome
 // text, and the start-up warning that stops the wizard.
 #include "payload/product.h"
 #include "resources/resource_ids.h"

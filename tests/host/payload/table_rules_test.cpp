@@ -60,7 +60,9 @@ TEST(PayloadTableRules, TenRowsApplyOnEachGeneration)
 
 TEST(PayloadTableRules, FolderBitsPickTheFolder)
 {
-    const char* dirs[3] = {"P", "W", "S"};
+    strcpy(g_installDirs[DIR_PROGRAM], "P");
+    strcpy(g_installDirs[DIR_WINDOWS], "W");
+    strcpy(g_installDirs[DIR_SYSTEM], "S");
     struct Case {
         uint16_t flags;
         const char* folder;
@@ -73,7 +75,7 @@ TEST(PayloadTableRules, FolderBitsPickTheFolder)
     for (const Case& c : cases) {
         PayloadEntry entry = {};
         entry.flags = c.flags;
-        EXPECT_STREQ(c.folder, EntryFolderOf(&entry, dirs)) << std::hex << c.flags;
+        EXPECT_STREQ(c.folder, EntryFolder(&entry)) << std::hex << c.flags;
     }
     PayloadEntry never = {};
     never.flags = 0x0001;

@@ -12,7 +12,9 @@ TEST(GetOsClass, MatchesThePrefixWindowsVersion)
 {
     std::string version = ui::EnvPath("NOVLA_WINE_VERSION");
     int expected = version == "win98" ? 0 : version == "win2k" ? 1 : version == "winxp" || version == "win2003" ? 2 : 3;
-    EXPECT_EQ(expected, GetOsClass()) << version;
-    uint32_t space = RequiredSpaceFor(&g_payloadTable, VariantMaskFor(GetOsClass()));
+    OsClass osClass = 99;
+    EXPECT_TRUE(GetOsClass(&osClass));
+    EXPECT_EQ(expected, osClass) << version;
+    uint32_t space = RequiredSpaceFor(&g_payloadTable, VariantMaskFor(osClass));
     EXPECT_EQ(expected >= 2 ? 1138348u : 980652u, space);
 }

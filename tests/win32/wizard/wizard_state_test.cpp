@@ -105,7 +105,8 @@ TEST_F(WizardState, ShortcutScopeFollowsTheRadios)
     Continue();
     Continue();
     ASSERT_EQ(PAGE_DESTINATION, g_session.wizardState);
-    if (GetOsClass() == 0) {
+    OsClass osClass;
+    if (GetOsClass(&osClass) && osClass == 0) {
         EXPECT_EQ(0, g_session.allUsers);
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(g_session.page, IDC_SCOPE_GROUP)));
         return;
