@@ -18,7 +18,14 @@ HOST_BIN := $(abspath $(HOST))/bin
 FUZZ_RUNS ?= 10000000
 FUZZ_SECONDS ?= 0
 JOBS ?= 2
+# Configuring and building print only what goes wrong: their output goes to
+# a log in $(BUILD), shown when they fail (a build's warnings always); a
+# build says which tree it makes.
 QUIET_CMAKE = > $(BUILD)/cmake-$(notdir $@).log 2>&1 || (cat $(BUILD)/cmake-$(notdir $@).log; false)
+QUIET_BUILD = > $(BUILD)/build-$(notdir $@).log 2>&1 && { grep -h "warning:" $(BUILD)/build-$(notdir $@).log || true; } \
+  || (cat $(BUILD)/build-$(notdir $@).log; false)
+BUILD_TREE = @echo "building $(1)" && cmake --build $(1) -j$(JOBS) $(2) $(QUIET_BUILD)
+MAKEFLAGS += --no-print-directory
 
 # The signed release (`make release`, cmake/sign.cmake): what signs comes from
 # the environment or make's command line (README, "The signed release"):
@@ -43,12 +50,12 @@ deps:
 host: deps
 	@cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=Release -DNOVLA_RELEASE_EXE=$(abspath $(WIN32))/TessaronixSetup.exe \
 	  -DNOVLA_SIGNED_EXE=$(SIGNED_EXE) $(QUIET_CMAKE)
-	@cmake --build $(HOST) -j$(JOBS)
+	$(call BUILD_TREE,$(HOST))
 
 win32: host
 	@cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DNOVLA_HOST_BIN=$(HOST_BIN) \
 	  -DNOVLA_WINE_TESTS=$(if $(filter win32,$(WINE_TREE)),ON,OFF) -DNOVLA_SIGNED_EXE=$(SIGNED_EXE) $(QUIET_CMAKE)
-	@cmake --build $(WIN32) -j$(JOBS)
+	$(call BUILD_TREE,$(WIN32))
 
 # The release installer of its own i686 tree, its uninstaller and itself
 # signed, in $(RELEASE)/dist with SHA256SUMS.
@@ -57,18 +64,18 @@ release: host
 	  -DNOVLA_SIGN=ON -DNOVLA_SIGN_TIME=$(SOURCE_DATE_EPOCH) -DNOVLA_SIGN_TIMESTAMP_URL="$$NOVLA_SIGN_TIMESTAMP_URL" \
 	  -DNOVLA_SIGN_PKCS12="$(call SIGN_PATH,NOVLA_SIGN_PKCS12)" -DNOVLA_SIGN_CERT="$(call SIGN_PATH,NOVLA_SIGN_CERT)" \
 	  -DNOVLA_SIGN_KEY="$(call SIGN_PATH,NOVLA_SIGN_KEY)" $(QUIET_CMAKE)
-	@cmake --build $(RELEASE) -j$(JOBS) --target novla_release
+	$(call BUILD_TREE,$(RELEASE),--target novla_release)
 	@scripts/sign-release.sh $(RELEASE)/signing summary $(SIGNED_EXE)
 
 win64: host
 	@cmake -S . -B $(BUILD)/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DNOVLA_HOST_BIN=$(HOST_BIN) \
 	  -DNOVLA_WINE_TESTS=ON $(QUIET_CMAKE)
-	@cmake --build $(BUILD)/win64 -j$(JOBS)
+	$(call BUILD_TREE,$(BUILD)/win64)
 
 fuzz-build: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNOVLA_FUZZ=ON \
 	  -DNOVLA_FUZZ_RUNS=$(FUZZ_RUNS) -DNOVLA_FUZZ_SECONDS=$(FUZZ_SECONDS) $(QUIET_CMAKE)
-	@cmake --build $(FUZZ) -j$(JOBS)
+	$(call BUILD_TREE,$(FUZZ))
 
 test: win32 $(if $(filter win64,$(WINE_TREE)),win64) fuzz-build release
 	cd $(HOST) && ctest --output-on-failure -j$(JOBS)

@@ -1,4 +1,6 @@
 #pragma once
+// Failures of the banner: any of them leaves the banner unpainted (a null
+// bitmap); the wizard goes on without it.
 #include <stdint.h>
 
 #include "common/win32.h"

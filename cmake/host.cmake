@@ -1,6 +1,9 @@
 # Native build: the portable core with its unit tests, fuzzers, benchmarks and
 # the host tools.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+# Invariants are checked here, in the unit tests and the fuzzers
+# (common/check.h).
+add_compile_definitions(NOVLA_CHECKS=1)
 option(NOVLA_SANITIZE "Build the host tree with AddressSanitizer and UBSan" OFF)
 if(NOVLA_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)

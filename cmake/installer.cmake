@@ -29,7 +29,9 @@ foreach(lib novla_platform novla_platform_faults)
   target_compile_options(${lib} PRIVATE ${NOVLA_INSTALLER_CXX_FLAGS})
   target_link_libraries(${lib} PUBLIC novla_core ${NOVLA_INSTALLER_LIBS})
 endforeach()
-target_compile_definitions(novla_platform_faults PUBLIC NOVLA_FAULTS=1)
+# The test build checks the invariants of the platform code too
+# (common/check.h); the portable core is checked in the host and fuzz trees.
+target_compile_definitions(novla_platform_faults PUBLIC NOVLA_FAULTS=1 NOVLA_CHECKS=1)
 
 function(novla_platform_sources)
   target_sources(novla_platform PRIVATE ${ARGN})

@@ -3,6 +3,7 @@
 #include <stdarg.h>
 #include <string.h>
 
+#include "common/check.h"
 #include "common/path_walk.h"
 
 bool CopyText(char* out, size_t capacity, const char* src)
@@ -103,6 +104,8 @@ bool FormatText(char* out, size_t capacity, const char* format, ...)
         out[0] = '\0';
         return false;
     }
+    // The test before each piece kept room for the terminator.
+    NOVLA_ASSERT(used < capacity);
     out[used] = '\0';
     return true;
 }

@@ -3,6 +3,8 @@
 
 #include <string.h>
 
+#include "common/check.h"
+
 // One bit per byte value: set for the lead bytes of the code page. Zero at
 // start: a single-byte code page until SetLeadByteRanges says otherwise.
 static uint32_t s_leadBytes[256 / 32];
@@ -45,6 +47,7 @@ static bool BeginsWithNoCase(const char* text, const char* prefix, size_t length
 {
     for (size_t i = 0; i < length;) {
         size_t size = CharSize(prefix + i, length - i);
+        NOVLA_ASSERT(i + size <= length);
         if (size == 2) {
             if (text[i] != prefix[i] || text[i + 1] != prefix[i + 1])
                 return false;
@@ -160,6 +163,7 @@ bool IsPlainFolder(const char* path, size_t length, size_t maxLength)
             last = NULL;
             continue;
         }
+        NOVLA_ASSERT(p < path + length);
         // A lead byte whose second byte lies beyond length is cut short.
         if (IsLeadByte(*p) && (p + 1 == path + length || p[1] == '\0'))
             return false;

@@ -2,6 +2,11 @@
 // The one place the installer's platform code takes the Windows headers from.
 // In the test build (NOVLA_FAULTS) it also puts the fault seam over the Win32
 // calls that can fail; the release build sees the plain headers only.
+//
+// Failures in common/: each helper reports a failed call in its result
+// (false, null, an empty text) and shows nothing; the caller decides what
+// the user must know. Closing a handle that was only read from, or a
+// search, is not examined: nothing it held can be lost.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif

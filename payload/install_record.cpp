@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include "common/check.h"
 #include "common/path_walk.h"
 
 enum { RECORD_MAX_FIELDS = 6 };
@@ -144,6 +145,7 @@ bool FormatRecordLine(char* out, size_t capacity, const RecordEntry* entry)
             out[0] = '\0';
         return false;
     }
+    NOVLA_ASSERT(writer.used < capacity);
     out[writer.used] = '\0';
     return true;
 }
@@ -335,6 +337,8 @@ bool ReadRecord(char* text, size_t size, RecordView* view)
             continue;
         }
         view->dataUsed += entry->dataSize;
+        // Data takes half the bytes of its hex digits: the arena never fills.
+        NOVLA_ASSERT(view->dataUsed <= RECORD_ARENA_CAPACITY);
         ++view->entryCount;
     }
     return true;
@@ -487,6 +491,8 @@ unsigned OrderUndo(const RecordEntry* entries, unsigned entryCount, EntryFilter 
         bool namedBefore = false;
         for (unsigned older = 0; older < i && !namedBefore; ++older)
             namedBefore = IsSameItem(&entries[older], entry);
+        // Newest first: each index below the one before it.
+        NOVLA_ASSERT(count == 0 || order[count - 1] > i);
         if (!namedBefore && count < capacity)
             order[count++] = i;
     }

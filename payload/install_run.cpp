@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include "common/check.h"
 #include "common/folders.h"
 #include "common/path_text.h"
 #include "common/path_walk.h"
@@ -238,6 +239,8 @@ static bool ExtractPayload(HWND page)
     uint16_t existing = ExistingTargets(mask);
     PrepareProgramFolder();
 
+    // The start-up check refused a table of more rows than it can hold.
+    NOVLA_ASSERT(g_payloadTable.entryCount <= PAYLOAD_ROW_CAPACITY);
     HWND bar = GetDlgItem(page, IDC_FILE_BAR);
     SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, g_payloadTable.entryCount));
     SendMessageA(bar, PBM_SETSTEP, 1, 0);
@@ -264,11 +267,14 @@ static bool ExtractPayload(HWND page)
             if (output == INVALID_HANDLE_VALUE)
                 return FailRow(page);
             bool written = WriteRow(output, i, bytes);
+            // A time that cannot be set leaves the time of writing: the file
+            // itself is whole.
             if (written && stamp)
                 SetFileTime(output, &fileTime, &fileTime, &fileTime);
             // A close that fails may have lost the last of the data.
             if (!CloseHandle(output) || !written) {
-                // A short file must not stay behind looking complete.
+                // A short file must not stay behind looking complete; one
+                // that cannot be deleted is the abort's to undo.
                 DeleteFileA(path);
                 return FailRow(page);
             }

@@ -1,4 +1,11 @@
 #pragma once
+// Failures in the installation run: a step that cannot go on tells the user
+// in a box ("Unable to create destination file!" for a file) and returns
+// false; the run then aborts, and the abort undoes what the run did
+// (payload/run_undo.h) before "Installation Aborted!". Every action is
+// recorded first (payload/record_file.h): a line that cannot be written is
+// an action not done. The progress page's own texts and bars are not
+// examined.
 #include <stdint.h>
 
 #include "common/win32.h"

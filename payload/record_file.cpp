@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include "common/check.h"
 #include "common/path_text.h"
 #include "common/path_walk.h"
 #include "common/win32.h"
@@ -33,6 +34,7 @@ static const void* KeepBytes(const void* bytes, size_t size)
     void* copy = s_runText + s_runTextUsed;
     memcpy(copy, bytes, size);
     s_runTextUsed += size;
+    NOVLA_ASSERT(s_runTextUsed <= RUN_TEXT_CAPACITY);
     return copy;
 }
 

@@ -166,6 +166,7 @@ static UndoOutcome UndoFile(const RecordEntry* entry)
         return RemoveAtRestart(path) ? UNDO_SCHEDULED_SELF : UNDO_FAILED;
     if (entry->existed)
         return UNDO_KEPT_FILE;
+    // A read-only mark that cannot be taken off shows as the delete failing.
     if (attributes & FILE_ATTRIBUTE_READONLY)
         SetFileAttributesA(path, attributes & ~(DWORD)FILE_ATTRIBUTE_READONLY);
     if (DeleteFileA(path))

@@ -3,6 +3,7 @@
 
 #include <string.h>
 
+#include "common/check.h"
 #include "common/path_walk.h"
 
 // Blanks, brackets and line ends are tested byte by byte: ' ', TAB, CR, LF
@@ -88,6 +89,7 @@ bool AddStartupRemoval(char* text, size_t* length, size_t capacity, const char* 
     out += sizeof kRemoval - 1;
     memcpy(out, path, pathLength);
     memcpy(out + pathLength, kLineEnd, 2);
+    NOVLA_ASSERT(used + added <= capacity);
     *length = used + added;
     *firstChange = insertAt;
     return true;

@@ -18,6 +18,8 @@ void LaunchMainProgram()
     execute.lpFile = path;
     execute.lpDirectory = g_installDirs[DIR_PROGRAM];
     execute.nShow = SW_SHOWNORMAL;
+    // The wizard has closed: a program that does not start is the user's
+    // to see, with nothing left to tell them in.
     ShellExecuteExA(&execute);
 }
 

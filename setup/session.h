@@ -1,6 +1,13 @@
 #pragma once
 // The installer's process-wide state. Every field is zero when the process
 // starts; see each field for who sets it.
+//
+// Failures at start-up and exit: what the installation cannot do without (a
+// damaged setup file, a Windows version that cannot be told, a frame that
+// cannot open) ends the process after a box; the two probes turn what they
+// meet into flags that the welcome page shows as warnings; what only
+// adorns (the window class's icon) or tidies up (the GDI cache, the launch
+// at exit, which the user started and sees or not) is not examined.
 #include <stdint.h>
 
 #include "common/win32.h"

@@ -87,7 +87,7 @@ void ProbeFilesInUse()
         // of the file, by any process, refuses it.
         HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
         if (file != INVALID_HANDLE_VALUE) {
-            CloseHandle(file);
+            CloseHandle(file);  // Nothing was written through it.
             continue;
         }
         if (GetLastError() == ERROR_SHARING_VIOLATION) {

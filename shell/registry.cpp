@@ -11,6 +11,7 @@
 // What cannot be recorded is not done, and counts as not written.
 #include <string.h>
 
+#include "common/check.h"
 #include "common/path_text.h"
 #include "common/path_walk.h"
 #include "payload/install_run.h"
@@ -66,6 +67,7 @@ static bool RecordMissingKeys(uint8_t root, const char* path)
             break;
         *cut = '\0';
     }
+    NOVLA_ASSERT(existing <= strlen(path));
     if (path[existing] == '\0')
         return true;
     RecordEntry entry = KeyEntry(root, level);

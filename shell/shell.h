@@ -1,6 +1,11 @@
 #pragma once
 // Shell integration of the installation run: the program group and desktop
 // shortcuts, and every registry entry written after them.
+//
+// Failures here do not stop the run: each step goes on past a link or a
+// value it cannot write, counts it in g_installShortfall, and the run tells
+// the user what is missing. Only COM that cannot start stops the run (the
+// abort); a group whose key is not on this system is not counted at all.
 #include <stdint.h>
 
 #include "common/win32.h"

@@ -1,6 +1,7 @@
 // The shortcut step of the installation run.
 #include <string.h>
 
+#include "common/check.h"
 #include "common/folders.h"
 #include "common/path_text.h"
 #include "common/pump.h"
@@ -83,19 +84,25 @@ bool CreateShortcuts(HWND page)
     char programs[PATH_CAPACITY];
     SpecialFolderPath(programs, PATH_CAPACITY, allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS);
     char group[PATH_CAPACITY];
+    // A group that cannot be made shows as its links not saved, and counted.
     if (programs[0] != '\0' && JoinPath(group, sizeof group, programs, g_productInfo.programGroup))
         CreateFolderChain(group, RecordFolderCreation);
 
+    unsigned groupLinks = 0;
     for (uint16_t i = 0; i < g_payloadTable.entryCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
         const PayloadEntry* entry = &g_payloadTable.rows[i];
         if (IsNoShortcut(entry->shortcutName))
             continue;
+        ++groupLinks;
         SetDlgItemTextA(page, IDC_SHORTCUT_LABEL, entry->shortcutName);
         if (!CreateRowShortcut(entry, programs))
             ++missing;
         SendMessageA(bar, PBM_STEPIT, 0, 0);
         PumpMessagesFor(page, STEP_PAUSE);
     }
+
+    // The packer counts the rows with a shortcut into the bar's range.
+    NOVLA_ASSERT(groupLinks == g_payloadTable.shortcutCount);
 
     // The desktop link to the main application, named after its shortcut,
     // directly in the desktop folder.
