@@ -6,7 +6,8 @@ HOST := $(BUILD)/host
 WIN32 := $(BUILD)/win32
 FUZZ := $(BUILD)/fuzz
 # The Windows-side tests run under Wine from the i686 tree where this machine
-# runs 32-bit code, else from the 64-bit twin (scripts/wine-tree.sh).
+# runs 32-bit code natively, else from the 64-bit twin (scripts/wine-tree.sh)
+# and the i686 smoke under qemu-user (tests/wine/i686-smoke.sh).
 WINE_TREE := $(shell scripts/wine-tree.sh)
 TEST_TREE := $(BUILD)/$(WINE_TREE)
 HOST_BIN := $(abspath $(HOST))/bin
@@ -32,7 +33,7 @@ host: deps
 
 win32: host
 	@cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DNOVLA_HOST_BIN=$(HOST_BIN) \
-	  -DNOVLA_WINE_TESTS=$(if $(filter win32,$(WINE_TREE)),ON,OFF) $(QUIET_CMAKE)
+	  -DNOVLA_WINE_TESTS=ON $(QUIET_CMAKE)
 	@cmake --build $(WIN32) -j$(JOBS)
 
 win64: host
@@ -49,6 +50,14 @@ test: win32 $(if $(filter win64,$(WINE_TREE)),win64) fuzz-build
 	cd $(HOST) && ctest --output-on-failure -j$(JOBS)
 	cd $(FUZZ) && ctest --output-on-failure -L fuzz-smoke -j$(JOBS)
 	cd $(TEST_TREE) && ctest --output-on-failure -j$(JOBS)
+	@tests/wine/i686-smoke.sh $(WIN32)
+
+# The i686 smoke alone, under qemu-user also where 32-bit code runs natively
+# (`make test` runs it where it does not; tests/wine/i686-smoke.sh).
+.PHONY: i686-smoke
+i686-smoke: export NOVLA_I686_SMOKE = 1
+i686-smoke: win32
+	@tests/wine/i686-smoke.sh $(WIN32)
 
 run: win32 $(if $(filter win64,$(WINE_TREE)),win64)
 	@scripts/run-installer.sh $(abspath $(BUILD)) $(WINE_TREE)

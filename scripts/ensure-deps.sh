@@ -9,14 +9,46 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-cmd="dpkg --add-architecture i386 && apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y ${missing[*]}"
-if [ "$(id -u)" -ne 0 ]; then
-  echo "Missing packages: ${missing[*]}" >&2
-  echo "Run as root: $cmd" >&2
-  exit 1
+if [ ${#missing[@]} -gt 0 ]; then
+  cmd="dpkg --add-architecture i386 && apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages: ${missing[*]}" >&2
+    echo "Run as root: $cmd" >&2
+    exit 1
+  fi
+  echo "Installing: ${missing[*]}"
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
-echo "Installing: ${missing[*]}"
-dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-apt-get update -qq
-DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+
+# The i686 smoke (tests/wine/i686-smoke.sh) runs where this machine runs
+# 32-bit code only through an emulator or not at all, or where
+# NOVLA_I686_SMOKE=1 asks for it; it needs qemu-user 10 or later (bookworm's
+# own 7.2 cannot start Wine): on Debian 12 from bookworm-backports, whose
+# source is added beside the configured bookworm one when missing. Without
+# its recommended qemu-user-binfmt, which would register the emulator for
+# every program of the machine. Where it cannot be had, the smoke says so
+# and is skipped: no failure here.
+how=$("$(dirname "$0")/wine-tree.sh" --how)
+[ "$how" = native ] && [ "${NOVLA_I686_SMOKE:-}" != 1 ] && exit 0
+have=$(dpkg-query -W -f='${db:Status-Status} ${Version}' qemu-user 2>/dev/null || true)
+[ "${have%% *}" = installed ] && dpkg --compare-versions "${have#* }" ge 1:10 && exit 0
+codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+target=()
+[ "$codename" = bookworm ] && target=(-t bookworm-backports)
+cmd="DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends ${target[*]} qemu-user"
+if [ "$(id -u)" -ne 0 ]; then
+  echo "The i686 smoke needs qemu-user 10; run as root (with bookworm-backports on Debian 12): $cmd" >&2
+  exit 0
+fi
+echo "Installing qemu-user for the i686 smoke"
+if [ "$codename" = bookworm ] && ! apt-get indextargets --format '$(RELEASE)' | grep -x bookworm-backports >/dev/null; then
+  mirror=$(apt-get indextargets --format '$(RELEASE) $(REPO_URI)' | awk '$1 == "bookworm" && !m { m = $2 } END { print m }')
+  [ -n "$mirror" ] && printf 'Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\nSigned-By: %s\n' \
+    "$mirror" /usr/share/keyrings/debian-archive-keyring.gpg > /etc/apt/sources.list.d/bookworm-backports.sources
+fi
+apt-get update -qq 2>/dev/null || true
+eval "$cmd" -qq >/dev/null ||
+  echo "qemu-user 10 could not be installed: the i686 smoke will be skipped" >&2
+exit 0

@@ -65,6 +65,7 @@ foreach(src ${wine_tests})
       "NOVLA_CLEANUP_FAULTS=${cleanup_faults_path}"
       "NOVLA_PRODUCT_DIR=${product_path}" "NOVLA_SCREENS=${screens_path}" "NOVLA_TEST_HELPERS=${helpers_path}"
       ${extra_env})
+  set(novla_env_${name} "${test_env}")
   foreach(version ${versions})
     add_test(NAME ${name}.${version}
              COMMAND ${wine_dir}/run-wine-test.sh ${wine_root} ${version} $<TARGET_FILE:${name}>)
@@ -127,3 +128,8 @@ add_dependencies(fault_run TessaronixSetupFaults)
 add_test(NAME faults.subset COMMAND ${CMAKE_SOURCE_DIR}/tests/faults/fault-sweep.sh ${CMAKE_BINARY_DIR} --subset)
 # The longest Wine test: started first.
 set_tests_properties(faults.subset PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 900 COST 10000)
+
+# The i686 smoke's cases, registered apart (tests/wine/i686-smoke.cmake).
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  include(${wine_dir}/i686-smoke.cmake)
+endif()

@@ -17,5 +17,6 @@ else
   NOVLA_WINE=/usr/lib/wine/wine64
 fi
 # Versions a test can ask for; GetOsClass gives 0 for win98, 1 for win2k and
-# win7, 2 for winxp, 3 for vista.
-NOVLA_WINE_VERSIONS="win98 win2k winxp vista win7"
+# win7, 2 for winxp, 3 for vista. The i686 smoke makes templates of only the
+# versions it runs (tests/wine/i686-smoke.cmake).
+NOVLA_WINE_VERSIONS=${NOVLA_WINE_VERSIONS:-"win98 win2k winxp vista win7"}
