@@ -9,7 +9,8 @@ FUZZ := $(BUILD)/fuzz
 RELEASE := $(BUILD)/release
 SIGNED_EXE := $(abspath $(RELEASE))/dist/TessaronixSetup.exe
 # The Windows-side tests run under Wine from the i686 tree where this machine
-# runs 32-bit code, else from the 64-bit twin (scripts/wine-tree.sh).
+# runs 32-bit code natively, else from the 64-bit twin (scripts/wine-tree.sh)
+# and the i686 smoke under qemu-user (tests/wine/i686-smoke.sh).
 WINE_TREE := $(shell scripts/wine-tree.sh)
 TEST_TREE := $(BUILD)/$(WINE_TREE)
 HOST_BIN := $(abspath $(HOST))/bin
@@ -54,7 +55,7 @@ host: deps
 
 win32: host
 	@cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DNOVLA_HOST_BIN=$(HOST_BIN) \
-	  -DNOVLA_WINE_TESTS=$(if $(filter win32,$(WINE_TREE)),ON,OFF) -DNOVLA_SIGNED_EXE=$(SIGNED_EXE) $(QUIET_CMAKE)
+	  -DNOVLA_WINE_TESTS=ON -DNOVLA_SIGNED_EXE=$(SIGNED_EXE) $(QUIET_CMAKE)
 	$(call BUILD_TREE,$(WIN32))
 
 # The release installer of its own i686 tree, its uninstaller and itself
@@ -81,6 +82,14 @@ test: win32 $(if $(filter win64,$(WINE_TREE)),win64) fuzz-build release
 	cd $(HOST) && ctest --output-on-failure -j$(JOBS)
 	cd $(FUZZ) && ctest --output-on-failure -L fuzz-smoke -j$(JOBS)
 	cd $(TEST_TREE) && ctest --output-on-failure -j$(JOBS)
+	@tests/wine/i686-smoke.sh $(WIN32)
+
+# The i686 smoke alone, under qemu-user also where 32-bit code runs natively
+# (`make test` runs it where it does not; tests/wine/i686-smoke.sh).
+.PHONY: i686-smoke
+i686-smoke: export NOVLA_I686_SMOKE = 1
+i686-smoke: win32
+	@tests/wine/i686-smoke.sh $(WIN32)
 
 run: win32 $(if $(filter win64,$(WINE_TREE)),win64)
 	@scripts/run-installer.sh $(abspath $(BUILD)) $(WINE_TREE)

@@ -38,22 +38,52 @@ for l in "${locales[@]}"; do
   name=$(echo "${l%%.*}.utf8" | tr '[:upper:]' '[:lower:]')
   grep -qx "$name" <<<"$present" || absent+=("$l")
 done
-[ ${#absent[@]} -eq 0 ] && exit 0
 # A locale that cannot be made is no reason to stop: its tests skip and say so.
-if [ "$(id -u)" -ne 0 ]; then
+if [ ${#absent[@]} -gt 0 ] && [ "$(id -u)" -ne 0 ]; then
   echo "Missing locales (their code-page tests will skip): ${absent[*]}" >&2
   echo "Run as root: for l in ${absent[*]}; do echo \"\$l UTF-8\" >> /etc/locale.gen; done; locale-gen --keep-existing" >&2
+elif [ ${#absent[@]} -gt 0 ]; then
+  echo "Generating locales: ${absent[*]}"
+  for l in "${absent[@]}"; do
+    # Uncomment the line Debian ships ("# ja_JP.UTF-8 UTF-8"), or add it.
+    if grep -Eq "^#? *${l//./\\.} UTF-8\$" /etc/locale.gen; then
+      sed -i -E "s/^# *(${l//./\\.} UTF-8)\$/\\1/" /etc/locale.gen
+    else
+      echo "$l UTF-8" >> /etc/locale.gen
+    fi
+  done
+  # --keep-existing: only the missing ones are built, and the locale archive
+  # that running programs use is not removed meanwhile.
+  locale-gen --keep-existing >/dev/null || echo "locale-gen failed: the code-page tests will skip" >&2
+fi
+
+# The i686 smoke (tests/wine/i686-smoke.sh) runs where this machine runs
+# 32-bit code only through an emulator or not at all, or where
+# NOVLA_I686_SMOKE=1 asks for it; it needs qemu-user 10 or later (bookworm's
+# own 7.2 cannot start Wine): on Debian 12 from bookworm-backports, whose
+# source is added beside the configured bookworm one when missing. Without
+# its recommended qemu-user-binfmt, which would register the emulator for
+# every program of the machine. Where it cannot be had, the smoke says so
+# and is skipped: no failure here.
+how=$("$(dirname "$0")/wine-tree.sh" --how)
+[ "$how" = native ] && [ "${NOVLA_I686_SMOKE:-}" != 1 ] && exit 0
+have=$(dpkg-query -W -f='${db:Status-Status} ${Version}' qemu-user 2>/dev/null || true)
+[ "${have%% *}" = installed ] && dpkg --compare-versions "${have#* }" ge 1:10 && exit 0
+codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+target=()
+[ "$codename" = bookworm ] && target=(-t bookworm-backports)
+cmd="DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends ${target[*]} qemu-user"
+if [ "$(id -u)" -ne 0 ]; then
+  echo "The i686 smoke needs qemu-user 10; run as root (with bookworm-backports on Debian 12): $cmd" >&2
   exit 0
 fi
-echo "Generating locales: ${absent[*]}"
-for l in "${absent[@]}"; do
-  # Uncomment the line Debian ships ("# ja_JP.UTF-8 UTF-8"), or add it.
-  if grep -Eq "^#? *${l//./\\.} UTF-8\$" /etc/locale.gen; then
-    sed -i -E "s/^# *(${l//./\\.} UTF-8)\$/\\1/" /etc/locale.gen
-  else
-    echo "$l UTF-8" >> /etc/locale.gen
-  fi
-done
-# --keep-existing: only the missing ones are built, and the locale archive
-# that running programs use is not removed meanwhile.
-locale-gen --keep-existing >/dev/null || echo "locale-gen failed: the code-page tests will skip" >&2
+echo "Installing qemu-user for the i686 smoke"
+if [ "$codename" = bookworm ] && ! apt-get indextargets --format '$(RELEASE)' | grep -x bookworm-backports >/dev/null; then
+  mirror=$(apt-get indextargets --format '$(RELEASE) $(REPO_URI)' | awk '$1 == "bookworm" && !m { m = $2 } END { print m }')
+  [ -n "$mirror" ] && printf 'Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\nSigned-By: %s\n' \
+    "$mirror" /usr/share/keyrings/debian-archive-keyring.gpg > /etc/apt/sources.list.d/bookworm-backports.sources
+fi
+apt-get update -qq 2>/dev/null || true
+eval "$cmd" -qq >/dev/null ||
+  echo "qemu-user 10 could not be installed: the i686 smoke will be skipped" >&2
+exit 0

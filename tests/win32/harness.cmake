@@ -90,6 +90,7 @@ foreach(src ${wine_tests})
     string(REGEX REPLACE "^// wine-locales:[ ]*" "" locales "${locale_line}")
     separate_arguments(locales)
   endif()
+  set(novla_env_${name} "${test_env}")
   foreach(version ${versions})
     foreach(locale ${locales})
       set(test_name ${name}.${version})
@@ -161,3 +162,8 @@ add_dependencies(fault_run TessaronixSetupFaults)
 add_test(NAME faults.subset COMMAND ${CMAKE_SOURCE_DIR}/tests/faults/fault-sweep.sh ${CMAKE_BINARY_DIR} --subset)
 # The longest Wine test: started first.
 set_tests_properties(faults.subset PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 900 COST 10000)
+
+# The i686 smoke's cases, registered apart (tests/wine/i686-smoke.cmake).
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  include(${wine_dir}/i686-smoke.cmake)
+endif()

@@ -14,13 +14,10 @@ if [ ! -d "$root/templates/$version" ]; then
   echo "no Wine template for $version under $root: run setup-wine.sh first" >&2
   exit 2
 fi
-# Without a prefix of its own the copy below would go to the root folder:
-# stop instead (the runs folder goes when the fixture "wine" cleans up).
+# Without a prefix of its own the copy below would go to the file system's
+# root: stop here instead.
 mkdir -p "$root/runs"
-prefix=$(mktemp -d "$root/runs/$version-XXXXXX") && [ -d "$prefix" ] || {
-  echo "cannot make a prefix under $root/runs" >&2
-  exit 2
-}
+prefix=$(mktemp -d "$root/runs/$version-XXXXXX") || exit 2
 cp -al "$root/templates/$version/." "$prefix/"
 for f in "$prefix"/*.reg; do cp --remove-destination "$root/templates/$version/${f##*/}" "$f"; done
 

@@ -17,5 +17,6 @@ else
   NOVLA_WINE=/usr/lib/wine/wine64
 fi
 # Versions a test can ask for; GetOsClass gives 0 for win98, 1 for win2k, 2
-# for winxp and win2003, 3 for vista, win7 and win10.
-NOVLA_WINE_VERSIONS="win98 win2k winxp win2003 vista win7 win10"
+# for winxp and win2003, 3 for vista, win7 and win10. The i686 smoke makes
+# templates of only the versions it runs (tests/wine/i686-smoke.cmake).
+NOVLA_WINE_VERSIONS=${NOVLA_WINE_VERSIONS:-"win98 win2k winxp win2003 vista win7 win10"}
