@@ -24,8 +24,8 @@ double Now()
 }
 
 struct Phase {
-    double files = 0;      // Continue -> label 500 reads "Success"
-    double shortcuts = 0;  // that -> label 505 reads "Success"
+    double files = 0;      // Continue -> IDC_FILE_LABEL reads "Success"
+    double shortcuts = 0;  // that -> IDC_SHORTCUT_LABEL reads "Success"
     double total = 0;      // Continue -> finish page
 };
 
@@ -67,7 +67,7 @@ int main(int argc, char** argv)
 {
     int runs = argc > 1 ? atoi(argv[1]) : 5;
     // Floors: the timer (500) and ten written files (10 x 200) before
-    // "Success" in label 500; its pause (500) and seven shortcuts (7 x 200)
+    // "Success" in IDC_FILE_LABEL; its pause (500) and seven shortcuts (7 x 200)
     // before "Success" in 505; then that pause (500).
     const double filesFloor = 500 + 10 * 200;
     const double shortcutsFloor = 500 + 7 * 200;

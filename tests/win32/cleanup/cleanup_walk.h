@@ -192,7 +192,12 @@ inline Removal Uninstall(int answer = IDYES, const ui::Environment& extra = {}, 
     }
     if (arguments.empty())
         boxes = process;
+    DWORD start = GetTickCount();
     while (ui::WaitForExit(process, 0) == STILL_ACTIVE && removal.boxes.size() < 6) {
+        if (GetTickCount() - start > 120000) {
+            ADD_FAILURE() << program << " still runs after two minutes";
+            break;
+        }
         ui::MessageBox box;
         if (!ui::WaitForMessageBox(boxes, box, "NOVLA Setup", 500))
             continue;

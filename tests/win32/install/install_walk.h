@@ -31,10 +31,10 @@ struct Options {
 
 // What the progress page showed.
 struct Watch {
-    std::vector<std::string> fileLabels;      // label 500, each change in order
-    std::vector<std::string> shortcutLabels;  // label 505, each change in order
-    int fileBarAtSuccess = -1;                // bar 501 once 500 read "Success"
-    int shortcutBarAtSuccess = -1;            // bar 506 once 505 read "Success"
+    std::vector<std::string> fileLabels;      // IDC_FILE_LABEL, each change in order
+    std::vector<std::string> shortcutLabels;  // IDC_SHORTCUT_LABEL, each change in order
+    int fileBarAtSuccess = -1;                // IDC_FILE_BAR once its label read "Success"
+    int shortcutBarAtSuccess = -1;            // IDC_SHORTCUT_BAR once its label read "Success"
     std::vector<std::string> boxes;           // the message boxes answered with OK, in order
     bool finished = false;                    // the finish page came
     bool boxOpen = false;                     // stopped at a message box, left open

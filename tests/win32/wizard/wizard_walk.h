@@ -47,7 +47,7 @@ inline bool WaitForPage(const ui::Installer& installer, int state)
     return shown;
 }
 
-// True when the page sits exactly over the frame's page area (control 100).
+// True when the page sits exactly over the frame's page area (IDC_PAGE_AREA).
 inline bool PageOverArea(HWND frame)
 {
     HWND page = ui::CurrentPage(frame);
