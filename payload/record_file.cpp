@@ -78,13 +78,16 @@ static bool WriteEntry(HANDLE file, const RecordEntry* entry)
 
 bool OpenInstallRecord(const char* path, const RecordEntry* run)
 {
-    // The path is kept only for a record this run opened: the abort path
-    // must never undo an earlier run's lines.
-    s_recordPath[0] = '\0';
+    // The path stays only for a record this run opened: the abort path must
+    // never undo an earlier run's lines.
+    if (!CopyText(s_recordPath, sizeof s_recordPath, path))
+        return false;
     HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, NULL, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
+    if (file == INVALID_HANDLE_VALUE) {
+        s_recordPath[0] = '\0';
         return false;
+    }
     bool created = GetLastError() != ERROR_ALREADY_EXISTS;
     // A record that starts with the header is added to; a new file, or one
     // damaged at its start, starts again with the header. One that cannot be
@@ -102,7 +105,8 @@ bool OpenInstallRecord(const char* path, const RecordEntry* run)
     s_record = file;
     RecordEntry codePage = CodePageEntry((uint16_t)GetACP());
     if (open && AppendInstallRecord(run) && AppendInstallRecord(&codePage))
-        return CopyText(s_recordPath, sizeof s_recordPath, path);
+        return true;
+    s_recordPath[0] = '\0';
     // A record this run created holds nothing of anybody's: it goes. One
     // that was there loses what this run began to write.
     if (created) {

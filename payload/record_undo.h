@@ -1,11 +1,14 @@
 #pragma once
 // The undo actions of the uninstaller, and of the installer when it aborts:
 // one entry of the installation record at a time, on this system, never
-// beyond what the entry names. Files and
-// links are removed only when they are plain files the installation made;
-// folders and registry keys only when nothing is left in them; values get
-// back what they held before, or go. A file in use is removed at the next
-// restart instead. Platform code.
+// beyond what the entry names. Files and links are removed only when they
+// are plain files the installation made; folders and registry keys only
+// when nothing is left in them; values get back what they held before, or
+// go. A file in use is removed at the next restart instead. Platform code.
+//
+// Failures: each entry's undo ends in an UndoOutcome, never a box; the
+// caller sums the outcomes up for the user and keeps the failed entries in
+// the record.
 #include <stdint.h>
 
 #include "payload/install_record.h"
@@ -38,8 +41,8 @@ void StartUndo(bool ntFamily, const char* windowsFolder);
 // 9x. False when it cannot be scheduled.
 bool RemoveAtRestart(const char* path);
 
-// Undoes one entry that PlanUndo chose. Entries must come in the plan's
-// order: a folder is examined after the files in it were dealt with.
+// Undoes one entry that OrderUndo or PlanUndo chose. Entries must come in
+// that order: a folder is examined after the files in it were dealt with.
 UndoOutcome UndoEntry(const RecordEntry* entry);
 
 // Deletes the key below HKEY_LOCAL_MACHINE (REGISTRY_HKLM) or

@@ -5,7 +5,7 @@
 #include "payload/record_undo.h"
 #include "setup/install_dirs.h"
 
-// Which of the run's entries could not be undone.
+// The order of the undo, and which of the run's entries could not be undone.
 static unsigned s_order[RUN_ENTRY_CAPACITY];
 static bool s_failed[RUN_ENTRY_CAPACITY];
 
