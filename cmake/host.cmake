@@ -43,9 +43,12 @@ function(novla_fuzz_targets)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
     target_link_libraries(${name} PRIVATE novla_core)
-    # The manifest fuzzer reads manifests with the packer's own code.
+    # The manifest fuzzer reads manifests with the packer's own code; the
+    # record fuzzer plans against the product's names (product/).
     if(name STREQUAL "manifest_fuzz")
       target_link_libraries(${name} PRIVATE novlapack_lib)
+    elseif(name STREQUAL "install_record_fuzz")
+      target_link_libraries(${name} PRIVATE novla_product_names)
     endif()
     # A harness that loops over pixels itself gets the same treatment as the
     # resampler (see NOVLA_FUZZ_FLAGS above).

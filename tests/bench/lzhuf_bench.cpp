@@ -21,6 +21,7 @@
 
 #include "payload/lzhuf.h"
 #include "payload/lzhuf_host.h"
+#include "payload/product.h"
 
 namespace {
 
@@ -121,7 +122,7 @@ std::string ProductFolder()
     std::string host = bin.substr(0, bin.rfind('/'));  // <build>/host
     std::string windows = host.substr(0, host.rfind('/')) + "/win32/product/files";
     std::vector<uint8_t> probe;
-    if (ReadFile(windows + "/PROGRAM_98", &probe))
+    if (ReadFile(windows + "/" + g_payloadTable.rows[ROW_MAIN_PROGRAM].resourceName, &probe))
         return windows;
     return host + "/product/files";
 }
@@ -144,12 +145,12 @@ void AddFile(const std::string& name, const std::string& path)
 
 int main(int argc, char** argv)
 {
-    const char* product[] = {"CLEANUP_98", "CLEANUP_XP", "PROGRAM_98", "PROGRAM_XP", "PROGRAMHLP",
-                             "INDEXER_98", "INDEXER_XP", "INDEXERHLP", "UPDATER",    "ORDER",
-                             "REGINFO",    "CONTEXT"};
+    // Every row that the installer carries compressed (the file table
+    // packed from the manifest).
     std::string folder = ProductFolder();
-    for (const char* name : product)
-        AddFile(name, folder + "/" + name);
+    for (int i = 0; i < g_payloadTable.entryCount; ++i)
+        if (g_payloadTable.rows[i].storedSize)
+            AddFile(g_payloadTable.rows[i].resourceName, folder + "/" + g_payloadTable.rows[i].resourceName);
     AddFile("g++-12", "/usr/bin/g++-12");
     AddFile("GPL-3", "/usr/share/common-licenses/GPL-3");
     AddFile("Apache-2.0", "/usr/share/common-licenses/Apache-2.0");

@@ -1,5 +1,5 @@
 // Any bytes as an installation record, read and planned against a fixed
-// scope: nothing may be read or written outside the record and the view,
+// scope of the product's names (generated from the manifest): nothing may be read or written outside the record and the view,
 // the planned indices must name in-scope entries, each once, newest first,
 // and every parsed entry must come back the same through its line.
 #include <stddef.h>
@@ -12,18 +12,11 @@
 
 namespace {
 
-const char* const kFileNames[] = {"TSXCleanup.exe", "Tessaronix.exe", "Tessaronix.chm", "Catalyne.exe",
-                                  "Catalyne.chm",   "Upkeep.exe",     "Go Novla.url",   "Ordering.txt",
-                                  "Registering.txt", "TSXCtxMenu.dll"};
-const char* const kLinkNames[] = {"Remove.lnk",        "Tessaronix.lnk", "Tessaronix Help.lnk", "Catalyne.lnk",
-                                  "Catalyne Help.lnk", "Update.lnk",     "Go Novla.lnk"};
-const ProductNames kProduct = {"Tessaronix", "NOVLA\\Tessaronix", kFileNames, sizeof kFileNames / sizeof kFileNames[0],
-                               kLinkNames, sizeof kLinkNames / sizeof kLinkNames[0]};
 const UndoScope kScope = {"C:\\Windows",
                           "C:\\Windows\\System32",
                           {"C:\\Menu\\Programs", "C:\\All\\Menu\\Programs"},
                           {"C:\\Desktop", ""},
-                          &kProduct};
+                          &g_productNames};
 
 RecordView g_view;
 unsigned g_order[RECORD_ENTRY_CAPACITY];
@@ -81,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     unsigned refused = 0;
     unsigned count = PlanUndo(&g_view, &kScope, g_order, RECORD_ENTRY_CAPACITY, &refused);
     const char* folders[RECORD_FOLDER_CAPACITY];
-    unsigned folderCount = RecordProgramFolders(&g_view, kProduct.name, folders, RECORD_FOLDER_CAPACITY);
+    unsigned folderCount = RecordProgramFolders(&g_view, g_productNames.name, folders, RECORD_FOLDER_CAPACITY);
     if (count + refused > g_view.entryCount)
         abort();
     for (unsigned k = 0; k < count; ++k) {

@@ -321,25 +321,19 @@ void Put32(std::vector<uint8_t>& out, uint32_t v)
     Put16(out, v >> 16);
 }
 
-}  // namespace
+// The picture in palette form: the colours used, most frequent first, and
+// the index rows, bottom row first as the DIB stores them.
+struct Indexed {
+    std::vector<std::pair<Color8, int>> palette;
+    std::vector<uint8_t> rows;
+    int rowLength = 0;
+};
 
-int main(int argc, char** argv)
+// Every pixel takes its nearest candidate colour.
+Indexed Quantize(const Scene& scene)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: bannergen SCENE OUT.bmp\n");
-        return 2;
-    }
-    std::ifstream sceneFile(argv[1]);
-    if (!sceneFile) {
-        std::fprintf(stderr, "bannergen: cannot read %s\n", argv[1]);
-        return 1;
-    }
-    Scene scene;
-    if (!RunScene(sceneFile, scene) || scene.canvas.width <= 0)
-        return 1;
     const Canvas& canvas = scene.canvas;
     const int width = canvas.width, height = canvas.height;
-
     // Nearest candidate for every pixel, counting the colours used.
     const std::vector<Color8> candidates = Candidates(scene.accent);
     std::vector<int> nearest(canvas.pixels.size());
@@ -359,24 +353,26 @@ int main(int argc, char** argv)
         ++used[candidates[best]];
     }
 
-    // The palette: the colours used, most frequent first.
-    std::vector<std::pair<Color8, int>> palette(used.begin(), used.end());
-    std::stable_sort(palette.begin(), palette.end(),
+    Indexed out;
+    out.palette.assign(used.begin(), used.end());
+    std::stable_sort(out.palette.begin(), out.palette.end(),
                      [](const auto& a, const auto& b) { return a.second > b.second; });
     std::map<Color8, uint8_t> indexOf;
-    for (size_t i = 0; i < palette.size(); ++i)
-        indexOf[palette[i].first] = static_cast<uint8_t>(i);
-
-    // Index rows, bottom row first as the DIB stores them.
-    const int rowLength = (8 * width + 31) / 32 * 4;
-    std::vector<uint8_t> rows(static_cast<size_t>(rowLength) * height, 0);
+    for (size_t i = 0; i < out.palette.size(); ++i)
+        indexOf[out.palette[i].first] = static_cast<uint8_t>(i);
+    out.rowLength = (8 * width + 31) / 32 * 4;
+    out.rows.assign(static_cast<size_t>(out.rowLength) * height, 0);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            rows[static_cast<size_t>(height - 1 - y) * rowLength + x] =
+            out.rows[static_cast<size_t>(height - 1 - y) * out.rowLength + x] =
                 indexOf[candidates[nearest[static_cast<size_t>(y) * width + x]]];
-    const std::vector<uint8_t> stream = EncodeRle8(rows.data(), width, height, rowLength);
+    return out;
+}
 
-    const uint32_t colors = static_cast<uint32_t>(palette.size());
+// The bitmap file: file header, BITMAPINFOHEADER, palette, RLE8 stream.
+std::vector<uint8_t> BitmapFile(int width, int height, const Indexed& picture, const std::vector<uint8_t>& stream)
+{
+    const uint32_t colors = static_cast<uint32_t>(picture.palette.size());
     const uint32_t dataOffset = 14 + 40 + 4 * colors;
     std::vector<uint8_t> file;
     file.push_back('B');
@@ -395,13 +391,36 @@ int main(int argc, char** argv)
     Put32(file, 2835);
     Put32(file, colors);
     Put32(file, colors);
-    for (const auto& entry : palette) {
+    for (const auto& entry : picture.palette) {
         file.push_back(entry.first.b);
         file.push_back(entry.first.g);
         file.push_back(entry.first.r);
         file.push_back(0);
     }
     file.insert(file.end(), stream.begin(), stream.end());
+    return file;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: bannergen SCENE OUT.bmp\n");
+        return 2;
+    }
+    std::ifstream sceneFile(argv[1]);
+    if (!sceneFile) {
+        std::fprintf(stderr, "bannergen: cannot read %s\n", argv[1]);
+        return 1;
+    }
+    Scene scene;
+    if (!RunScene(sceneFile, scene) || scene.canvas.width <= 0)
+        return 1;
+    const int width = scene.canvas.width, height = scene.canvas.height;
+    const Indexed picture = Quantize(scene);
+    const std::vector<uint8_t> stream = EncodeRle8(picture.rows.data(), width, height, picture.rowLength);
+    const std::vector<uint8_t> file = BitmapFile(width, height, picture, stream);
 
     std::ofstream out(argv[2], std::ios::binary);
     out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
@@ -409,6 +428,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "bannergen: cannot write %s\n", argv[2]);
         return 1;
     }
-    std::printf("bannergen: %dx%d, %u colours, %zu bytes of RLE8\n", width, height, colors, stream.size());
+    std::printf("bannergen: %dx%d, %zu colours, %zu bytes of RLE8\n", width, height, picture.palette.size(),
+                stream.size());
     return 0;
 }

@@ -3,9 +3,7 @@
 // own banner code (the 14-byte file header skipped, as the resource compiler
 // does), tints it to the button-face colour, shrinks it to W pixels with its
 // aspect ratio kept, and writes a binary PPM, top row first.
-#include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 
 #include <string>
 #include <vector>
@@ -64,32 +62,18 @@ std::vector<uint8_t> ToPpm(const PixelBuffer& pixels)
     return out;
 }
 
-int RunBanner(int argc, char** argv)
+int RunBanner(const CommandArguments& args)
 {
-    const char* in = nullptr;
-    const char* out = nullptr;
+    const char* in = args.positional[0];
+    const char* out = args.positional[1];
+    const char* widthText = args.Option("--width", "0");
+    const char* faceText = args.Option("--btnface");
     uint32_t width = 0;
     BgrColor face = {216, 233, 236};  // red 236, green 233, blue 216
-    for (int i = 0; i < argc; ++i) {
-        if (strcmp(argv[i], "--width") == 0 && i + 1 < argc) {
-            if (!ParseByteCount(argv[++i], &width) || width > 65535)
-                return CommandFailure(kBannerCommand, "--width %s: not a width of 0 to 65535 pixels", argv[i]);
-        } else if (strcmp(argv[i], "--btnface") == 0 && i + 1 < argc) {
-            if (!ParseColor(argv[++i], &face))
-                return CommandFailure(kBannerCommand, "--btnface %s: not a colour R,G,B of 0 to 255 each",
-                                      argv[i]);
-        } else if (strncmp(argv[i], "--", 2) == 0) {
-            return CommandUsage(kBannerCommand);
-        } else if (!in) {
-            in = argv[i];
-        } else if (!out) {
-            out = argv[i];
-        } else {
-            return CommandUsage(kBannerCommand);
-        }
-    }
-    if (!in || !out)
-        return CommandUsage(kBannerCommand);
+    if (!ParseByteCount(widthText, &width) || width > 65535)
+        return CommandFailure(kBannerCommand, "--width %s: not a width of 0 to 65535 pixels", widthText);
+    if (faceText && !ParseColor(faceText, &face))
+        return CommandFailure(kBannerCommand, "--btnface %s: not a colour R,G,B of 0 to 255 each", faceText);
 
     std::vector<uint8_t> file;
     std::string error;
@@ -130,5 +114,7 @@ const Command kBannerCommand = {
     "button face's), shrinks it by area averaging to W pixels wide with its\n"
     "aspect ratio kept, and writes OUT.ppm (binary PPM, top row first).\n"
     "W 0 or absent, or wider than the picture: the picture at its own size.\n",
+    2,
+    {{"--width", OPTION_VALUE}, {"--btnface", OPTION_VALUE}},
     RunBanner,
 };

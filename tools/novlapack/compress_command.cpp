@@ -2,25 +2,24 @@
 #include <stdio.h>
 
 #include "command.h"
-
-extern const Command kCompressCommand;
 #include "file_io.h"
 #include "payload/lzhuf_host.h"
 
-static int RunCompress(int argc, char** argv)
+extern const Command kCompressCommand;
+
+static int RunCompress(const CommandArguments& args)
 {
-    if (argc != 2)
-        return CommandUsage(kCompressCommand);
+    const char* in = args.positional[0];
     std::vector<uint8_t> data;
     std::string error;
-    if (!ReadWholeFile(argv[0], &data, &error))
+    if (!ReadWholeFile(in, &data, &error))
         return CommandFailure(kCompressCommand, "%s", error.c_str());
     if (data.size() > UINT32_MAX)
-        return CommandFailure(kCompressCommand, "%s: larger than 4 GB", argv[0]);
+        return CommandFailure(kCompressCommand, "%s: larger than 4 GB", in);
     std::vector<uint8_t> stream = LzhufCompress(data.data(), data.size());
-    if (!WriteWholeFile(argv[1], stream, &error))
+    if (!WriteWholeFile(args.positional[1], stream, &error))
         return CommandFailure(kCompressCommand, "%s", error.c_str());
-    printf("%s: %zu bytes -> %zu bytes\n", argv[0], data.size(), stream.size());
+    printf("%s: %zu bytes -> %zu bytes\n", in, data.size(), stream.size());
     return 0;
 }
 
@@ -30,5 +29,7 @@ const Command kCompressCommand = {
     "writes a headerless LZHUF stream of IN to OUT",
     "Compresses IN into OUT as a headerless LZHUF stream: no length, no end\n"
     "marker. Expanding it needs IN's size (novlapack expand --size).\n",
+    2,
+    {},
     RunCompress,
 };

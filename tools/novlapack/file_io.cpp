@@ -1,4 +1,4 @@
-// Whole-file reads and writes for the packer.
+// Whole-file reads and writes, and the parts of a path, for the packer.
 #include "file_io.h"
 
 #include <errno.h>
@@ -52,4 +52,16 @@ bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& data, s
 bool WriteWholeFile(const std::string& path, const std::string& text, std::string* error)
 {
     return WriteWholeFile(path, std::vector<uint8_t>(text.begin(), text.end()), error);
+}
+
+std::string FolderOf(const std::string& path)
+{
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+std::string FileNameOf(const std::string& path)
+{
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }

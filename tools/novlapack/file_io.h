@@ -1,5 +1,5 @@
 #pragma once
-// Whole-file reads and writes for the packer.
+// Whole-file reads and writes, and the parts of a path, for the packer.
 #include <stdint.h>
 
 #include <string>
@@ -14,3 +14,7 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* data, std::str
 // file behind. False with a reason in error when it cannot.
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& data, std::string* error);
 bool WriteWholeFile(const std::string& path, const std::string& text, std::string* error);
+
+// The folder of a path ("." for a bare name) and its last part.
+std::string FolderOf(const std::string& path);
+std::string FileNameOf(const std::string& path);

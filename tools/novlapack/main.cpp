@@ -44,13 +44,8 @@ int main(int argc, char** argv)
         return 0;
     }
     for (const Command* command : kCommands) {
-        if (strcmp(argv[1], command->name) != 0)
-            continue;
-        if (WantsHelp(argc - 2, argv + 2)) {
-            printf("usage: novlapack %s %s\n\n%s", command->name, command->usage, command->help);
-            return 0;
-        }
-        return command->run(argc - 2, argv + 2);
+        if (strcmp(argv[1], command->name) == 0)
+            return RunCommand(*command, argc - 2, argv + 2);
     }
     fprintf(stderr, "novlapack: unknown command \"%s\"\n\n", argv[1]);
     PrintOverview(stderr);

@@ -4,6 +4,8 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <functional>
+
 namespace {
 
 std::string Trim(const std::string& text)
@@ -86,6 +88,37 @@ bool ParseFileTime(const std::string& text, FileTimeFields* time)
     return true;
 }
 
+// Adds a message about a line of the manifest.
+using Fail = std::function<void(int line, const std::string& what)>;
+
+// The value of a "row =" line: its columns as the next row, or a message.
+void ReadRow(const std::string& value, int line, std::vector<ManifestRow>* rows, const Fail& fail)
+{
+    std::vector<std::string> columns = Split(value, '|');
+    std::string label = "row " + std::to_string(rows->size());
+    if (columns.size() != 6) {
+        fail(line, label + ": expected 6 columns (fileName | flags | resourceName | shortcutName | storage | "
+                           "source), found " + std::to_string(columns.size()));
+        return;
+    }
+    ManifestRow row;
+    row.line = line;
+    row.fileName = columns[0];
+    row.resourceName = columns[2];
+    row.shortcutName = columns[3];
+    row.source = columns[5];
+    label += " (" + row.resourceName + ")";
+    if (!ParseFlags(columns[1], &row.flags))
+        fail(line, label + ": flags \"" + columns[1] + "\" are neither flag names joined by '+' nor a number");
+    if (columns[4] == "raw")
+        row.raw = true;
+    else if (columns[4] != "lzhuf")
+        fail(line, label + ": storage \"" + columns[4] + "\" is neither \"lzhuf\" nor \"raw\"");
+    if (row.source.empty())
+        fail(line, label + ": no source file");
+    rows->push_back(row);
+}
+
 }  // namespace
 
 unsigned DayOfWeek(unsigned year, unsigned month, unsigned day)
@@ -105,7 +138,7 @@ bool ParseManifest(const std::string& text, const std::string& where, Manifest* 
                    std::vector<std::string>* errors)
 {
     size_t errorsBefore = errors->size();
-    auto fail = [&](int line, const std::string& what) {
+    const Fail fail = [&](int line, const std::string& what) {
         errors->push_back(where + ":" + std::to_string(line) + ": " + what);
     };
     struct Field {
@@ -132,29 +165,7 @@ bool ParseManifest(const std::string& text, const std::string& where, Manifest* 
         std::string key = Trim(content.substr(0, equals));
         std::string value = Trim(content.substr(equals + 1));
         if (key == "row") {
-            std::vector<std::string> columns = Split(value, '|');
-            std::string label = "row " + std::to_string(manifest->rows.size());
-            if (columns.size() != 6) {
-                fail(line, label + ": expected 6 columns (fileName | flags | resourceName | shortcutName | "
-                                   "storage | source), found " + std::to_string(columns.size()));
-                continue;
-            }
-            ManifestRow row;
-            row.line = line;
-            row.fileName = columns[0];
-            row.resourceName = columns[2];
-            row.shortcutName = columns[3];
-            row.source = columns[5];
-            label += " (" + row.resourceName + ")";
-            if (!ParseFlags(columns[1], &row.flags))
-                fail(line, label + ": flags \"" + columns[1] + "\" are neither flag names joined by '+' nor a number");
-            if (columns[4] == "raw")
-                row.raw = true;
-            else if (columns[4] != "lzhuf")
-                fail(line, label + ": storage \"" + columns[4] + "\" is neither \"lzhuf\" nor \"raw\"");
-            if (row.source.empty())
-                fail(line, label + ": no source file");
-            manifest->rows.push_back(row);
+            ReadRow(value, line, &manifest->rows, fail);
             continue;
         }
         if (key == "fileTime") {

@@ -1,15 +1,13 @@
 // novlapack names MANIFEST OUT.cpp: the product's names for the
 // uninstaller (payload/product_names.h), from the manifest.
-#include <stdio.h>
-#include <string.h>
 #include <strings.h>
 
 #include "command.h"
-
-extern const Command kNamesCommand;
 #include "file_io.h"
 #include "manifest.h"
 #include "pack.h"
+
+extern const Command kNamesCommand;
 
 namespace {
 
@@ -54,13 +52,10 @@ std::string NamesSource(const Manifest& manifest, const std::string& manifestNam
     return out;
 }
 
-int RunNames(int argc, char** argv)
+int RunNames(const CommandArguments& args)
 {
-    if (argc != 2 || strncmp(argv[0], "--", 2) == 0 || strncmp(argv[1], "--", 2) == 0)
-        return CommandUsage(kNamesCommand);
-    std::string manifestPath = argv[0];
-    size_t slash = manifestPath.find_last_of('/');
-    std::string where = slash == std::string::npos ? manifestPath : manifestPath.substr(slash + 1);
+    std::string manifestPath = args.positional[0];
+    std::string where = FileNameOf(manifestPath);
 
     std::vector<uint8_t> text;
     std::string error;
@@ -68,13 +63,9 @@ int RunNames(int argc, char** argv)
         return CommandFailure(kNamesCommand, "%s", error.c_str());
     Manifest manifest;
     std::vector<std::string> errors;
-    if (!ParseManifest(std::string(text.begin(), text.end()), where, &manifest, &errors)) {
-        for (const std::string& e : errors)
-            fprintf(stderr, "novlapack names: %s\n", e.c_str());
-        return CommandFailure(kNamesCommand, "%zu problem%s; nothing written", errors.size(),
-                              errors.size() == 1 ? "" : "s");
-    }
-    if (!WriteWholeFile(argv[1], NamesSource(manifest, where), &error))
+    if (!ParseManifest(std::string(text.begin(), text.end()), where, &manifest, &errors))
+        return CommandProblems(kNamesCommand, errors);
+    if (!WriteWholeFile(args.positional[1], NamesSource(manifest, where), &error))
         return CommandFailure(kNamesCommand, "%s", error.c_str());
     return 0;
 }
@@ -90,5 +81,7 @@ const Command kNamesCommand = {
     "distinct file names of the rows and \"<shortcutName>.lnk\" of every row with\n"
     "a shortcut, against which the uninstaller checks its installation record.\n"
     "OUT.cpp is rewritten only when its bytes change.\n",
+    2,
+    {},
     RunNames,
 };

@@ -46,6 +46,41 @@ void FitTexts(const std::string& label, const TextField* texts, size_t count, st
     }
 }
 
+// Packs one row's file: its sizes into entry; its resource (the LZHUF
+// stream, expanded again and compared with the file, or the file itself when
+// raw) and its two checksums appended to packed. A file that cannot be
+// packed adds a message, an empty resource and zero checksums.
+void PackFile(const std::string& path, bool raw, const std::string& label, PayloadEntry* entry, PackedProduct* packed,
+              std::vector<std::string>* errors)
+{
+    std::vector<uint8_t> data;
+    std::string error;
+    bool readable = ReadWholeFile(path, &data, &error);
+    if (!readable || data.size() > UINT32_MAX) {
+        errors->push_back(label + (readable ? ": the file is larger than 4 GB" : ": cannot read the file: " + error));
+        packed->resources.emplace_back();
+        packed->checksums.insert(packed->checksums.end(), 2, 0);
+        return;
+    }
+    entry->fileSize = (uint32_t)data.size();
+    uint32_t fileChecksum = Crc32Update(CRC32_START, data.data(), data.size());
+    if (raw || data.empty()) {
+        packed->checksums.insert(packed->checksums.end(), 2, fileChecksum);
+        packed->resources.push_back(data);
+        return;
+    }
+    std::vector<uint8_t> stream = LzhufCompress(data.data(), data.size());
+    std::vector<uint8_t> check;
+    size_t consumed = 0;
+    if (!LzhufExpand(stream.data(), stream.size(), entry->fileSize, &check, &consumed) || check != data ||
+        consumed != stream.size())
+        errors->push_back(label + ": the compressed stream does not expand back to the file");
+    entry->storedSize = (uint32_t)stream.size();
+    packed->checksums.push_back(Crc32Update(CRC32_START, stream.data(), stream.size()));
+    packed->checksums.push_back(fileChecksum);
+    packed->resources.push_back(std::move(stream));
+}
+
 }  // namespace
 
 std::string CString(const char* text)
@@ -107,38 +142,7 @@ bool PackManifest(const Manifest& manifest, const std::string& where, const std:
         entry.flags = row.flags;
         if (entry.shortcutName[0] && entry.shortcutName[0] != '-')
             ++shortcuts;
-
-        std::vector<uint8_t> data;
-        std::string error;
-        if (!ReadWholeFile(filesDir + "/" + row.source, &data, &error)) {
-            errors->push_back(label + ": cannot read the file: " + error);
-            packed->resources.emplace_back();
-            packed->checksums.insert(packed->checksums.end(), 2, 0);
-            continue;
-        }
-        if (data.size() > UINT32_MAX) {
-            errors->push_back(label + ": the file is larger than 4 GB");
-            packed->resources.emplace_back();
-            packed->checksums.insert(packed->checksums.end(), 2, 0);
-            continue;
-        }
-        entry.fileSize = (uint32_t)data.size();
-        uint32_t fileChecksum = Crc32Update(CRC32_START, data.data(), data.size());
-        if (row.raw || data.empty()) {
-            packed->checksums.insert(packed->checksums.end(), 2, fileChecksum);
-            packed->resources.push_back(data);
-            continue;
-        }
-        std::vector<uint8_t> stream = LzhufCompress(data.data(), data.size());
-        std::vector<uint8_t> check;
-        size_t consumed = 0;
-        if (!LzhufExpand(stream.data(), stream.size(), entry.fileSize, &check, &consumed) || check != data ||
-            consumed != stream.size())
-            errors->push_back(label + ": the compressed stream does not expand back to the file");
-        entry.storedSize = (uint32_t)stream.size();
-        packed->checksums.push_back(Crc32Update(CRC32_START, stream.data(), stream.size()));
-        packed->checksums.push_back(fileChecksum);
-        packed->resources.push_back(std::move(stream));
+        PackFile(filesDir + "/" + row.source, row.raw, label, &entry, packed, errors);
     }
     packed->table.entryCount = (uint16_t)manifest.rows.size();
     packed->table.shortcutCount = (uint16_t)shortcuts;

@@ -1,43 +1,18 @@
 // novlapack pack MANIFEST OUTDIR [--files DIR]: the compiled-in product
 // record and file table, and the payload resources, from the manifest.
 #include <stdio.h>
-#include <string.h>
 
 #include "command.h"
-
-extern const Command kPackCommand;
 #include "file_io.h"
 #include "pack.h"
 
-static std::string FolderOf(const std::string& path)
-{
-    size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-}
+extern const Command kPackCommand;
 
-static std::string NameOf(const std::string& path)
+static int RunPack(const CommandArguments& args)
 {
-    size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-static int RunPack(int argc, char** argv)
-{
-    const char* paths[2] = {nullptr, nullptr};
-    int pathCount = 0;
-    const char* files = nullptr;
-    for (int i = 0; i < argc; ++i) {
-        if (strcmp(argv[i], "--files") == 0 && i + 1 < argc)
-            files = argv[++i];
-        else if (pathCount < 2 && strncmp(argv[i], "--", 2) != 0)
-            paths[pathCount++] = argv[i];
-        else
-            return CommandUsage(kPackCommand);
-    }
-    if (pathCount != 2)
-        return CommandUsage(kPackCommand);
-    std::string manifestPath = paths[0];
-    std::string where = NameOf(manifestPath);
+    std::string manifestPath = args.positional[0];
+    const char* files = args.Option("--files");
+    std::string where = FileNameOf(manifestPath);
 
     std::vector<uint8_t> text;
     std::string error;
@@ -49,13 +24,9 @@ static int RunPack(int argc, char** argv)
     if (ParseManifest(std::string(text.begin(), text.end()), where, &manifest, &errors))
         PackManifest(manifest, where, files ? files : FolderOf(manifestPath), &packed, &errors);
     if (errors.empty())
-        WritePackedProduct(packed, where, paths[1], &errors);
-    if (!errors.empty()) {
-        for (const std::string& e : errors)
-            fprintf(stderr, "novlapack pack: %s\n", e.c_str());
-        return CommandFailure(kPackCommand, "%zu problem%s; nothing written", errors.size(),
-                              errors.size() == 1 ? "" : "s");
-    }
+        WritePackedProduct(packed, where, args.positional[1], &errors);
+    if (!errors.empty())
+        return CommandProblems(kPackCommand, errors);
     uint64_t fileBytes = 0, storedBytes = 0;
     for (int i = 0; i < packed.table.entryCount; ++i) {
         const PayloadEntry& row = packed.table.rows[i];
@@ -80,5 +51,7 @@ const Command kPackCommand = {
     "  payload/           the streams (.lzh) and raw files (.raw) it names\n"
     "A broken manifest or a missing file is reported with its row and rule, and\n"
     "nothing is written. The same inputs give the same bytes.\n",
+    2,
+    {{"--files", OPTION_VALUE}},
     RunPack,
 };

@@ -2,13 +2,10 @@
 // stand-in product file of exactly N bytes. The bytes of IN (a program built
 // for the stand-in product) come first; the rest is filler that compresses
 // about as well as program code and data do, the same for the same seed.
-#include <stdio.h>
-#include <string.h>
-
 #include "command.h"
+#include "file_io.h"
 
 extern const Command kPadCommand;
-#include "file_io.h"
 
 namespace {
 
@@ -70,30 +67,14 @@ private:
     uint8_t common_[48];
 };
 
-int RunPad(int argc, char** argv)
+int RunPad(const CommandArguments& args)
 {
-    const char* out = nullptr;
-    const char* from = nullptr;
-    const char* sizeText = nullptr;
-    const char* seed = "";
-    bool help = false;
-    for (int i = 0; i < argc; ++i) {
-        if (strcmp(argv[i], "--size") == 0 && i + 1 < argc)
-            sizeText = argv[++i];
-        else if (strcmp(argv[i], "--from") == 0 && i + 1 < argc)
-            from = argv[++i];
-        else if (strcmp(argv[i], "--seed") == 0 && i + 1 < argc)
-            seed = argv[++i];
-        else if (strcmp(argv[i], "--chm") == 0)
-            help = true;
-        else if (!out && strncmp(argv[i], "--", 2) != 0)
-            out = argv[i];
-        else
-            return CommandUsage(kPadCommand);
-    }
+    const char* out = args.positional[0];
+    const char* from = args.Option("--from");
+    const char* sizeText = args.Option("--size");
+    const char* seed = args.Option("--seed", "");
+    const bool help = args.Option("--chm") != nullptr;
     uint32_t size = 0;
-    if (!out || !sizeText)
-        return CommandUsage(kPadCommand);
     if (!ParseByteCount(sizeText, &size))
         return CommandFailure(kPadCommand, "--size %s: not a size of 0 to 4294967295 bytes", sizeText);
 
@@ -125,5 +106,7 @@ const Command kPadCommand = {
     "as well as program code. --chm starts the file with the signature header of\n"
     "a compiled HTML Help file. The same arguments give the same bytes. Fails\n"
     "when IN (with the header) is already larger than N.\n",
+    1,
+    {{"--size", OPTION_REQUIRED_VALUE}, {"--from", OPTION_VALUE}, {"--seed", OPTION_VALUE}, {"--chm", OPTION_FLAG}},
     RunPad,
 };

@@ -4,6 +4,8 @@
 #include <string.h>
 #include <strings.h>
 
+#include <functional>
+
 namespace {
 
 const uint16_t kFolderBits = FOLDER_PROGRAM | FOLDER_WINDOWS | FOLDER_SYSTEM;
@@ -53,6 +55,58 @@ const char* FolderName(uint16_t flags)
     }
 }
 
+// Adds a message about a row of the table.
+using RowFail = std::function<void(int row, const std::string& rule)>;
+
+// The rows the installer names by position are there, each in its folder,
+// and the main program names a shortcut.
+void CheckPositions(const PayloadTable& table, const RowFail& fail, std::vector<std::string>* errors)
+{
+    struct Position {
+        int row;
+        uint16_t folder;
+        const char* role;
+    } positions[] = {
+        {ROW_UNINSTALLER, FOLDER_WINDOWS, "the uninstaller"},
+        {ROW_MAIN_PROGRAM, FOLDER_PROGRAM, "the main program"},
+        {ROW_INDEXER, FOLDER_PROGRAM, "the indexer"},
+        {ROW_SHELL_EXTENSION, FOLDER_SYSTEM, "the shell extension"},
+    };
+    for (const Position& p : positions) {
+        if (p.row >= table.entryCount) {
+            errors->push_back("file table: row " + std::to_string(p.row) + ", " + p.role + ", is missing");
+            continue;
+        }
+        if ((table.rows[p.row].flags & kFolderBits) != p.folder)
+            fail(p.row, std::string("row ") + std::to_string(p.row) + " is " + p.role + " and goes to " +
+                            FolderName(p.folder));
+    }
+    if (table.entryCount > ROW_MAIN_PROGRAM && !HasShortcut(table.rows[ROW_MAIN_PROGRAM]))
+        fail(ROW_MAIN_PROGRAM, "the main program needs a shortcut name (its desktop shortcut is named after it)");
+}
+
+// A file that something refers to by name must be there on both
+// generations: the shortcuts are made without the generation test.
+void CheckNamedFilesOnBothGenerations(const PayloadTable& table, const RowFail& fail)
+{
+    int count = table.entryCount;
+    for (int i = 0; i < count; ++i) {
+        const PayloadEntry& row = table.rows[i];
+        bool named = HasShortcut(row) || i == ROW_UNINSTALLER || i == ROW_MAIN_PROGRAM || i == ROW_INDEXER ||
+                     i == ROW_SHELL_EXTENSION;
+        if (!named)
+            continue;
+        uint16_t generations = 0;
+        for (int j = 0; j < count; ++j)
+            if (strcasecmp(table.rows[j].fileName, row.fileName) == 0 &&
+                (table.rows[j].flags & kFolderBits) == (row.flags & kFolderBits))
+                generations = (uint16_t)(generations | (table.rows[j].flags & kGenerationBits));
+        if (generations != kGenerationBits)
+            fail(i, std::string(row.fileName) +
+                        " is named by a shortcut or by position but is not installed on both generations");
+    }
+}
+
 }  // namespace
 
 bool FitField(char* field, size_t width, const std::string& value)
@@ -91,7 +145,9 @@ void CheckProductInfo(const ProductInfo& info, std::vector<std::string>* errors)
 void CheckPayloadTable(const PayloadTable& table, std::string (*label)(int row, void* context), void* context,
                        std::vector<std::string>* errors)
 {
-    auto fail = [&](int row, const std::string& rule) { errors->push_back(label(row, context) + ": " + rule); };
+    const RowFail fail = [&](int row, const std::string& rule) {
+        errors->push_back(label(row, context) + ": " + rule);
+    };
     int count = table.entryCount;
     if (count < 1 || count > PAYLOAD_ROW_CAPACITY) {
         errors->push_back("file table: " + std::to_string(count) + " rows; it holds 1 to " +
@@ -147,45 +203,6 @@ void CheckPayloadTable(const PayloadTable& table, std::string (*label)(int row, 
     if (table.shortcutCount != shortcuts)
         errors->push_back("file table: shortcutCount is " + std::to_string(table.shortcutCount) + " but " +
                           std::to_string(shortcuts) + " rows name a shortcut");
-
-    // Rows the installer names by position.
-    struct Position {
-        int row;
-        uint16_t folder;
-        const char* role;
-    } positions[] = {
-        {ROW_UNINSTALLER, FOLDER_WINDOWS, "the uninstaller"},
-        {ROW_MAIN_PROGRAM, FOLDER_PROGRAM, "the main program"},
-        {ROW_INDEXER, FOLDER_PROGRAM, "the indexer"},
-        {ROW_SHELL_EXTENSION, FOLDER_SYSTEM, "the shell extension"},
-    };
-    for (const Position& p : positions) {
-        if (p.row >= count) {
-            errors->push_back("file table: row " + std::to_string(p.row) + ", " + p.role + ", is missing");
-            continue;
-        }
-        if ((table.rows[p.row].flags & kFolderBits) != p.folder)
-            fail(p.row, std::string("row ") + std::to_string(p.row) + " is " + p.role + " and goes to " +
-                            FolderName(p.folder));
-    }
-    if (count > ROW_MAIN_PROGRAM && !HasShortcut(table.rows[ROW_MAIN_PROGRAM]))
-        fail(ROW_MAIN_PROGRAM, "the main program needs a shortcut name (its desktop shortcut is named after it)");
-
-    // A file that something refers to by name must be there on both
-    // generations: the shortcuts are made without the generation test.
-    for (int i = 0; i < count; ++i) {
-        const PayloadEntry& row = table.rows[i];
-        bool named = HasShortcut(row) || i == ROW_UNINSTALLER || i == ROW_MAIN_PROGRAM || i == ROW_INDEXER ||
-                     i == ROW_SHELL_EXTENSION;
-        if (!named)
-            continue;
-        uint16_t generations = 0;
-        for (int j = 0; j < count; ++j)
-            if (strcasecmp(table.rows[j].fileName, row.fileName) == 0 &&
-                (table.rows[j].flags & kFolderBits) == (row.flags & kFolderBits))
-                generations = (uint16_t)(generations | (table.rows[j].flags & kGenerationBits));
-        if (generations != kGenerationBits)
-            fail(i, std::string(row.fileName) +
-                        " is named by a shortcut or by position but is not installed on both generations");
-    }
+    CheckPositions(table, fail, errors);
+    CheckNamedFilesOnBothGenerations(table, fail);
 }

@@ -43,7 +43,7 @@ protected:
         std::vector<char*> argv;
         for (std::string& a : args)
             argv.push_back(&a[0]);
-        return kBannerCommand.run(static_cast<int>(argv.size()), argv.data());
+        return RunCommand(kBannerCommand, static_cast<int>(argv.size()), argv.data());
     }
 
     std::vector<uint8_t> Read(const std::string& path)

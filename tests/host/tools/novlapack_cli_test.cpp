@@ -9,8 +9,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
+
+#include "payload/product.h"
 
 namespace {
 
@@ -125,11 +128,11 @@ TEST_F(NovlapackCli, PadMakesStandInsOfExactSize)
 
 TEST_F(NovlapackCli, BrokenManifestFailsAndWritesNothing)
 {
-    WriteText(dir_ + "/ORDER", "Ordering text\r\n");
+    WriteText(dir_ + "/NOTES", "Notes\r\n");
     WriteText(dir_ + "/manifest.txt",
               "name = Tessaronix\nversion = 5.00\nprogramGroup = NOVLA\\Tessaronix\npublisher = NOVLA\n"
               "helpLink = http://www.novla.com/support.html\nfileTime = 2007-07-20 05:00:00.000\n"
-              "row = Ordering.txt | FOLDER_PROGRAM+OS_BOTH | ORDER | - | lzhuf | ORDER\n");
+              "row = Notes.txt | FOLDER_PROGRAM+OS_BOTH | NOTES | - | lzhuf | NOTES\n");
     std::string out = dir_ + "/generated";
     ToolRun run = Novlapack("pack " + dir_ + "/manifest.txt " + out);
     EXPECT_EQ(1, run.status);
@@ -147,15 +150,24 @@ TEST_F(NovlapackCli, NamesWritesTheUninstallersNamesFromTheManifest)
     std::string manifest = source.substr(0, source.rfind("/tests/host/tools/")) + "/product/manifest.txt";
     ASSERT_EQ(0, Novlapack("names '" + manifest + "' " + dir_ + "/names.cpp").status);
     std::string names = ReadText(dir_ + "/names.cpp");
-    for (const char* expected :
-         {"#include \"payload/product_names.h\"\n",
-          "kFileNames[] = {\n    \"TSXCleanup.exe\",\n    \"Tessaronix.exe\",\n    \"Tessaronix.chm\",\n"
-          "    \"Catalyne.exe\",\n    \"Catalyne.chm\",\n    \"Upkeep.exe\",\n    \"Go Novla.url\",\n"
-          "    \"Ordering.txt\",\n    \"Registering.txt\",\n    \"TSXCtxMenu.dll\",\n};",
-          "kLinkNames[] = {\n    \"Remove.lnk\",\n    \"Tessaronix.lnk\",\n    \"Tessaronix Help.lnk\",\n"
-          "    \"Catalyne.lnk\",\n    \"Catalyne Help.lnk\",\n    \"Update.lnk\",\n    \"Go Novla.lnk\",\n};",
-          "g_productNames = {\n    \"Tessaronix\",\n    \"NOVLA\\\\Tessaronix\",\n    kFileNames,\n    10,\n"
-          "    kLinkNames,\n    7,\n};"})
+    // The uninstaller's names are those of the file table that `novlapack
+    // pack` made from the same manifest: each file name once, and the link
+    // of each row with a shortcut.
+    std::string files, links;  // one line each
+    for (int i = 0; i < g_payloadTable.entryCount; ++i) {
+        const PayloadEntry& row = g_payloadTable.rows[i];
+        std::string file = "    \"" + std::string(row.fileName) + "\",\n";
+        if (files.find(file) == std::string::npos)
+            files += file;
+        if (row.shortcutName[0] != '-')
+            links += "    \"" + std::string(row.shortcutName) + ".lnk\",\n";
+    }
+    for (const std::string& expected :
+         {std::string("#include \"payload/product_names.h\"\n"), "kFileNames[] = {\n" + files + "};",
+          "kLinkNames[] = {\n" + links + "};",
+          "g_productNames = {\n    \"Tessaronix\",\n    \"NOVLA\\\\Tessaronix\",\n    kFileNames,\n    " +
+              std::to_string(std::count(files.begin(), files.end(), '\n')) + ",\n    kLinkNames,\n    " +
+              std::to_string(std::count(links.begin(), links.end(), '\n')) + ",\n};"})
         EXPECT_NE(std::string::npos, names.find(expected)) << expected << "\nin\n" << names;
     EXPECT_EQ(2, Novlapack("names '" + manifest + "'").status);
 }

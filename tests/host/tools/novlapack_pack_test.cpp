@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,9 +18,24 @@
 
 namespace {
 
-const char* const kResources[] = {"CLEANUP_98", "CLEANUP_XP", "PROGRAM_98", "PROGRAM_XP", "PROGRAMHLP",
-                                  "INDEXER_98", "INDEXER_XP", "INDEXERHLP", "UPDATER",    "WEBLINK",
-                                  "ORDER",      "REGINFO",    "CONTEXT"};
+// The columns of each "row =" line of manifest text, read here on their own
+// (split on '|', trimmed), as the expectation the packer's reading must meet.
+std::vector<std::vector<std::string>> RowColumns(const std::string& text)
+{
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(text);
+    std::string line, column;
+    while (std::getline(lines, line)) {
+        if (line.compare(0, 4, "row ") != 0)
+            continue;
+        std::istringstream columns(line.substr(line.find('=') + 1));
+        rows.emplace_back();
+        while (std::getline(columns, column, '|'))
+            rows.back().push_back(column.substr(column.find_first_not_of(' '),
+                                                column.find_last_not_of(' ') - column.find_first_not_of(' ') + 1));
+    }
+    return rows;
+}
 
 std::string SourceRoot()
 {
@@ -40,13 +57,14 @@ protected:
         ASSERT_TRUE(mkdtemp(pattern));
         dir_ = pattern;
         manifest_ = ReadText(SourceRoot() + "/product/manifest.txt");
-        ASSERT_FALSE(manifest_.empty());
+        rows_ = RowColumns(manifest_);
+        ASSERT_FALSE(rows_.empty());
         // Small files that compress: a few hundred bytes each.
-        for (const char* name : kResources) {
+        for (const std::vector<std::string>& row : rows_) {
             std::string content;
             for (int i = 0; i < 20; ++i)
-                content += std::string("MZ ") + name + " " + std::to_string(i * i) + "\r\n";
-            WriteFile(name, content);
+                content += "MZ " + row[5] + " " + std::to_string(i * i) + "\r\n";
+            WriteFile(row[5], content);
         }
     }
     void TearDown() override { system(("rm -rf '" + dir_ + "'").c_str()); }
@@ -78,6 +96,7 @@ protected:
 
     std::string dir_;
     std::string manifest_;
+    std::vector<std::vector<std::string>> rows_;  // the columns of each row
 };
 
 TEST_F(PackTest, ProductManifestGivesTheTableOfTheProduct)
@@ -85,30 +104,27 @@ TEST_F(PackTest, ProductManifestGivesTheTableOfTheProduct)
     PackedProduct packed;
     std::vector<std::string> errors = Pack(manifest_, &packed);
     ASSERT_TRUE(errors.empty()) << errors[0];
-    struct Row {
-        const char* fileName;
-        uint16_t flags;
-        const char* shortcutName;
-    } expected[] = {
-        {"TSXCleanup.exe", 0x0102, "Remove"},         {"TSXCleanup.exe", 0x0202, "-"},
-        {"Tessaronix.exe", 0x0101, "Tessaronix"},     {"Tessaronix.exe", 0x0201, "-"},
-        {"Tessaronix.chm", 0x0301, "Tessaronix Help"}, {"Catalyne.exe", 0x0101, "Catalyne"},
-        {"Catalyne.exe", 0x0201, "-"},                {"Catalyne.chm", 0x0301, "Catalyne Help"},
-        {"Upkeep.exe", 0x0301, "Update"},             {"Go Novla.url", 0x0301, "Go Novla"},
-        {"Ordering.txt", 0x0301, "-"},                {"Registering.txt", 0x0301, "-"},
-        {"TSXCtxMenu.dll", 0x0304, "-"},
+    // The flags the product's rows use, and their bits.
+    const std::map<std::string, uint16_t> bits = {
+        {"FOLDER_WINDOWS+OS_LEGACY", 0x0102}, {"FOLDER_WINDOWS+OS_MODERN", 0x0202},
+        {"FOLDER_PROGRAM+OS_LEGACY", 0x0101}, {"FOLDER_PROGRAM+OS_MODERN", 0x0201},
+        {"FOLDER_PROGRAM+OS_BOTH", 0x0301},   {"FOLDER_SYSTEM+OS_BOTH", 0x0304},
     };
-    ASSERT_EQ(13, packed.table.entryCount);
-    EXPECT_EQ(7, packed.table.shortcutCount);
-    for (int i = 0; i < 13; ++i) {
+    ASSERT_EQ(rows_.size(), (size_t)packed.table.entryCount);
+    int shortcuts = 0;
+    for (int i = 0; i < packed.table.entryCount; ++i) {
         const PayloadEntry& row = packed.table.rows[i];
-        EXPECT_STREQ(expected[i].fileName, row.fileName) << i;
-        EXPECT_EQ(expected[i].flags, row.flags) << i;
-        EXPECT_STREQ(kResources[i], row.resourceName) << i;
-        EXPECT_STREQ(expected[i].shortcutName, row.shortcutName) << i;
-        EXPECT_EQ(i == 9, row.storedSize == 0) << i << ": only WEBLINK is raw";
+        const std::vector<std::string>& columns = rows_[(size_t)i];
+        ASSERT_EQ(6u, columns.size()) << i;
+        EXPECT_EQ(columns[0], row.fileName) << i;
+        EXPECT_EQ(bits.at(columns[1]), row.flags) << i;
+        EXPECT_EQ(columns[2], row.resourceName) << i;
+        EXPECT_EQ(columns[3], row.shortcutName) << i;
+        shortcuts += columns[3] != "-";
+        EXPECT_EQ(columns[4] == "raw", row.storedSize == 0) << i << ": " << columns[4];
         EXPECT_EQ(row.storedSize ? row.storedSize : row.fileSize, packed.resources[(size_t)i].size()) << i;
     }
+    EXPECT_EQ(shortcuts, packed.table.shortcutCount);
     EXPECT_STREQ("NOVLA\\Tessaronix", packed.info.programGroup);
     EXPECT_STREQ("http://www.novla.com/support.html", packed.info.helpLink);
     const FileTimeFields time = {2007, 7, 5, 20, 5, 0, 0, 0};
@@ -195,25 +211,28 @@ TEST_F(PackTest, WrittenSourceAndScriptDescribeThePayload)
     std::string source = ProductSource(packed, "manifest.txt");
     EXPECT_NE(std::string::npos, source.find("\"NOVLA\\\\Tessaronix\""));
     EXPECT_NE(std::string::npos, source.find("{2007, 7, 5, 20, 5, 0, 0, 0}"));
-    char row9[120];
-    snprintf(row9, sizeof row9, "{\"Go Novla.url\", 0x0301, \"WEBLINK\", \"Go Novla\", %u, 0},",
-             packed.table.rows[9].fileSize);
-    EXPECT_NE(std::string::npos, source.find(row9)) << source;
     std::string script = PayloadScript(packed);
-    EXPECT_NE(std::string::npos, script.find("\nWEBLINK RCDATA \"payload/WEBLINK.raw\"\n"));
-    EXPECT_NE(std::string::npos, script.find("\nCONTEXT RCDATA \"payload/CONTEXT.lzh\"\n"));
+    for (int i = 0; i < packed.table.entryCount; ++i) {
+        const PayloadEntry& row = packed.table.rows[i];
+        char line[200];
+        snprintf(line, sizeof line, "{\"%s\", 0x%04X, \"%s\", \"%s\", %u, %u},", row.fileName, row.flags,
+                 row.resourceName, row.shortcutName, row.fileSize, row.storedSize);
+        EXPECT_NE(std::string::npos, source.find(line)) << source;
+        const std::string resource = row.resourceName;
+        EXPECT_NE(std::string::npos, script.find("\n" + resource + " RCDATA \"payload/" + resource +
+                                                 (row.storedSize ? ".lzh" : ".raw") + "\"\n")) << script;
+    }
 
     // Written out twice from the same inputs: the same bytes.
     std::string out = dir_ + "/out";
     std::vector<std::string> errors;
     ASSERT_TRUE(WritePackedProduct(packed, "manifest.txt", out, &errors));
-    std::string first = ReadText(out + "/product_data.cpp") + ReadText(out + "/payload.rc") +
-                        ReadText(out + "/payload/PROGRAM_98.lzh");
+    const std::string stream = out + "/payload/" + packed.table.rows[ROW_MAIN_PROGRAM].resourceName + ".lzh";
+    std::string first = ReadText(out + "/product_data.cpp") + ReadText(out + "/payload.rc") + ReadText(stream);
     PackedProduct again;
     ASSERT_TRUE(Pack(manifest_, &again).empty());
     ASSERT_TRUE(WritePackedProduct(again, "manifest.txt", out, &errors));
-    EXPECT_EQ(first, ReadText(out + "/product_data.cpp") + ReadText(out + "/payload.rc") +
-                         ReadText(out + "/payload/PROGRAM_98.lzh"));
+    EXPECT_EQ(first, ReadText(out + "/product_data.cpp") + ReadText(out + "/payload.rc") + ReadText(stream));
     EXPECT_EQ(source, ReadText(out + "/product_data.cpp"));
 }
 

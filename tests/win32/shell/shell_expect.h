@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "payload/product.h"
+
 namespace expect {
 
 inline std::string SpecialFolder(int csidl)
@@ -63,15 +65,16 @@ struct ExpectedLink {
     const char* file;
 };
 
-// The seven group links of the file table, in order.
-inline const std::vector<ExpectedLink>& GroupLinks()
+// The group links of the file table, in order: one for each row that names
+// a shortcut, to its file.
+inline std::vector<ExpectedLink> GroupLinks()
 {
-    static const std::vector<ExpectedLink> links = {
-        {"Remove", false, "TSXCleanup.exe"},       {"Tessaronix", true, "Tessaronix.exe"},
-        {"Tessaronix Help", true, "Tessaronix.chm"}, {"Catalyne", true, "Catalyne.exe"},
-        {"Catalyne Help", true, "Catalyne.chm"},   {"Update", true, "Upkeep.exe"},
-        {"Go Novla", true, "Go Novla.url"},
-    };
+    std::vector<ExpectedLink> links;
+    for (int i = 0; i < g_payloadTable.entryCount; ++i) {
+        const PayloadEntry& row = g_payloadTable.rows[i];
+        if (row.shortcutName[0] != '-')
+            links.push_back({row.shortcutName, (row.flags & FOLDER_PROGRAM) != 0, row.fileName});
+    }
     return links;
 }
 
