@@ -19,7 +19,12 @@ set(CMAKE_RANLIB i686-w64-mingw32-gcc-ranlib-posix)
 # the installer has no SSE code that would want more: without
 # -mpreferred-stack-boundary=2 the compiler pads frames and argument lists to
 # 16 bytes that no caller from the system keeps anyway.
-set(NOVLA_ARCH_FLAGS -ffloat-store -mpreferred-stack-boundary=2)
+#
+# -march=i386: the code runs on every processor Windows 95 and NT 4 run on.
+# This toolchain's default is the Pentium Pro, whose conditional moves
+# (cmov) stop a 486 or Pentium with an invalid-instruction fault; tests
+# /release/cpu_baseline_test.cpp reads the programs' code for them.
+set(NOVLA_ARCH_FLAGS -ffloat-store -mpreferred-stack-boundary=2 -march=i386)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
