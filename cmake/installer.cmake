@@ -24,7 +24,12 @@
 set(NOVLA_INSTALLER_CXX_FLAGS -Oz -flto -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
     -ffunction-sections -Wall -Wextra -Werror=frame-larger-than=4000
     -mno-accumulate-outgoing-args -mno-stack-arg-probe ${NOVLA_ARCH_FLAGS})
-set(NOVLA_INSTALLER_LINK_FLAGS -Oz -flto ${NOVLA_ARCH_FLAGS} -static -mwindows -nostartfiles
+# At the link, where the optimiser inlines across files, a function called
+# from one place only is inlined there only when it is short (at most 150 of
+# the optimiser's instructions): a long one inlined into a long caller costs
+# more in registers saved and reloaded around it than the call it saves.
+set(NOVLA_INSTALLER_LINK_FLAGS -Oz -flto --param=max-inline-functions-called-once-insns=150 ${NOVLA_ARCH_FLAGS}
+    -static -mwindows -nostartfiles
     -Wl,--disable-auto-import -Wl,--gc-sections -Wl,--no-insert-timestamp
     -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
     -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
