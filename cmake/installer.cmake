@@ -40,6 +40,36 @@ set(NOVLA_INSTALLER_LINK_FLAGS -Oz -flto --param=max-inline-functions-called-onc
     -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
 set(NOVLA_INSTALLER_LIBS user32 gdi32 advapi32 shell32 ole32 comctl32)
 
+# NOVLA_READ_ONLY_DATA_IN_CODE (the i686 toolchain file sets it): the
+# programs' constant data (texts, tables) lies in the code section, after the
+# code, instead of in a .rdata section of its own, as the linkers of Windows
+# 95's day did when told /MERGE:.rdata=.text: one section fewer to pad to the
+# file's 512-byte alignment. Loaders map a section by its memory flags (read
+# and execute here), whatever it holds. The linker script is the linker's own
+# default, read from `ld --verbose` when the tree is configured, with that one
+# change.
+if(NOVLA_READ_ONLY_DATA_IN_CODE)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-prog-name=ld OUTPUT_VARIABLE novla_ld
+                  OUTPUT_STRIP_TRAILING_WHITESPACE)
+  execute_process(COMMAND ${novla_ld} --verbose OUTPUT_VARIABLE novla_ld_says RESULT_VARIABLE novla_ld_failed)
+  # The script stands between two rules of 50 '='.
+  string(REPEAT "=" 50 novla_rule)
+  string(FIND "${novla_ld_says}" "${novla_rule}\n" novla_start)
+  string(FIND "${novla_ld_says}" "${novla_rule}" novla_end REVERSE)
+  set(novla_code_end "     KEEP (*(.gcc_except_table))\n  }\n")
+  string(FIND "${novla_ld_says}" "${novla_code_end}" novla_at)
+  if(novla_ld_failed OR novla_start EQUAL -1 OR novla_end LESS_EQUAL novla_start OR novla_at EQUAL -1)
+    message(FATAL_ERROR "${novla_ld} --verbose gives no default script whose code section ends as expected")
+  endif()
+  math(EXPR novla_start "${novla_start} + 51")
+  math(EXPR novla_length "${novla_end} - ${novla_start}")
+  string(SUBSTRING "${novla_ld_says}" ${novla_start} ${novla_length} novla_script)
+  string(REPLACE "${novla_code_end}" "     KEEP (*(.gcc_except_table))\n    *(.rdata)\n    *(SORT(.rdata$*))\n  }\n"
+         novla_script "${novla_script}")
+  file(WRITE ${CMAKE_BINARY_DIR}/generated/installer.ld "${novla_script}")
+  list(APPEND NOVLA_INSTALLER_LINK_FLAGS -Wl,-T,${CMAKE_BINARY_DIR}/generated/installer.ld)
+endif()
+
 target_compile_options(novla_core PRIVATE ${NOVLA_INSTALLER_CXX_FLAGS})
 
 add_library(novla_platform STATIC)

@@ -25,6 +25,9 @@ set(CMAKE_RANLIB i686-w64-mingw32-gcc-ranlib-posix)
 # (cmov) stop a 486 or Pentium with an invalid-instruction fault; tests
 # /release/cpu_baseline_test.cpp reads the programs' code for them.
 set(NOVLA_ARCH_FLAGS -ffloat-store -mpreferred-stack-boundary=2 -march=i386)
+# The release installer's engine is budgeted (tests/release): its constant
+# data shares the code section (cmake/installer.cmake).
+set(NOVLA_READ_ONLY_DATA_IN_CODE ON)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
