@@ -234,18 +234,19 @@ bool DecodeDib(ScaleJob* job, const uint8_t* resource, size_t size, BgrColor but
     const uint8_t* data = colorTable + tableBytes;
     const size_t dataSize = size - headerSize - tableBytes;
 
+    // The rows to convert: the RLE8 stream's expansion, or the uncompressed
+    // rows (any other compression value of an 8-bit image is read as such
+    // too), all of which must be there.
+    uint8_t* indices = NULL;
+    const uint8_t* rows = data;
     if (depth == 8 && compression == 1) {
-        uint8_t* indices = DecodeRle8(source->width, source->height, data, dataSize);
+        rows = indices = DecodeRle8(source->width, source->height, data, dataSize);
         if (!indices)
             return false;
-        source->pixels = ConvertToBgr24(source, indices, 8, colorTable, colorCount, buttonFace);
-        BannerRelease(indices);
-    } else {
-        // Uncompressed rows (any other compression value of an 8-bit image
-        // is read as such too): all of them must be there.
-        if (SourceRowLength(source->width, depth) * source->height > dataSize)
-            return false;
-        source->pixels = ConvertToBgr24(source, data, depth, colorTable, colorCount, buttonFace);
+    } else if (SourceRowLength(source->width, depth) * source->height > dataSize) {
+        return false;
     }
+    source->pixels = ConvertToBgr24(source, rows, depth, colorTable, colorCount, buttonFace);
+    BannerRelease(indices);
     return source->pixels != NULL;
 }
