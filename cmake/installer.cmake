@@ -25,10 +25,14 @@
 # No frame pointer (-fomit-frame-pointer; this toolchain keeps one by
 # default): each function then saves no %ebp and has one register more.
 # Tables and texts aligned only as the types require (-malign-data=abi),
-# not to 32 bytes for the processor's cache lines.
+# not to 32 bytes for the processor's cache lines. No jump threading nor
+# dominator-based rewriting (-fno-thread-jumps -fno-tree-dominator-opts):
+# both copy blocks of code to spare a test on some paths, which -Oz does not
+# undo; without them the installer's code is 212 bytes smaller.
 set(NOVLA_INSTALLER_CXX_FLAGS -Oz -flto -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
     -ffunction-sections -Wall -Wextra -Werror=frame-larger-than=4000
-    -mno-accumulate-outgoing-args -mno-stack-arg-probe -fomit-frame-pointer -malign-data=abi ${NOVLA_ARCH_FLAGS})
+    -mno-accumulate-outgoing-args -mno-stack-arg-probe -fomit-frame-pointer -malign-data=abi
+    -fno-thread-jumps -fno-tree-dominator-opts ${NOVLA_ARCH_FLAGS})
 # At the link, where the optimiser inlines across files, a function called
 # from one place only is inlined there only when it is short (at most 150 of
 # the optimiser's instructions): a long one inlined into a long caller costs
