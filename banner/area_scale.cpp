@@ -100,6 +100,18 @@ bool PrepareScaleJob(ScaleJob* job)
     return true;
 }
 
+// The part of a source pixel, `step` units long and ending `position` units
+// in, that lies past a boundary at `side`: (position - side) / step when it
+// crosses it, else 0. Rounded to a float once, as the result. Both values
+// are below 2^16: converted as signed, they are one x87 load each.
+static float PartPast(uint32_t position, uint32_t side, uint32_t step)
+{
+    if (position <= side)
+        return 0.0f;
+    const float part = (float)(int)(position - side) / (float)(int)step;
+    return part;
+}
+
 bool ResampleArea(ScaleJob* job, uint16_t width, uint16_t height)
 {
     const PixelBuffer* source = &job->source;
@@ -130,30 +142,28 @@ bool ResampleArea(ScaleJob* job, uint16_t width, uint16_t height)
     for (size_t i = 0; i < cells + spare; ++i)
         acc[i] = 0.0f;
 
+    // The four cells a source pixel adds into, from the first: its result
+    // pixel, the next one in the row, and the two below them.
+    const size_t reach[4] = {0, 3, rl, rl + 3};
     size_t g = 0;
     uint32_t ypos = 0;
     for (uint32_t y = 0; y < sh; ++y) {
         const uint8_t* p = source->pixels + (size_t)y * source->stride;
         uint32_t xpos = 0;
         ypos += dh;
-        const bool rowStraddles = ypos > sh;
-        const float fy = rowStraddles ? (float)(ypos - sh) / (float)dh : 0.0f;
+        const float fy = PartPast(ypos, sh, dh);
         const float fy1 = 1.0f - fy;
         for (uint32_t x = 0; x < sw; ++x, p += 3) {
             xpos += dw;
-            const float fx = xpos > sw ? (float)(xpos - sw) / (float)dw : 0.0f;
+            const float fx = PartPast(xpos, sw, dw);
             const float fx1 = 1.0f - fx;
-            const float w00 = fy1 * fx1;
-            const float w01 = fy1 * fx;
-            const float w10 = fy * fx1;
-            const float w11 = fy * fx;
-            for (int k = 0; k < 3; ++k) {
-                const float v = p[k];
-                acc[g + k] += w00 * v;
-                acc[g + k + 3] += w01 * v;
-                acc[g + k + rl] += w10 * v;
-                acc[g + k + rl + 3] += w11 * v;
-            }
+            // Each a float of its own, rounded as such before it is used.
+            const float weight[4] = {fy1 * fx1, fy1 * fx, fy * fx1, fy * fx};
+            for (int cell = 0; cell < 4; ++cell)
+                for (int k = 0; k < 3; ++k) {
+                    const float v = p[k];
+                    acc[g + reach[cell] + k] += weight[cell] * v;
+                }
             // The pixel ended on or crossed a result-column boundary.
             if (xpos >= sw) {
                 xpos -= sw;
@@ -168,7 +178,8 @@ bool ResampleArea(ScaleJob* job, uint16_t width, uint16_t height)
             ypos -= sh;
     }
 
-    const float scale = (float)(((double)dw * dh) / ((double)sw * sh));
+    // Both products are exact in 32 bits and in a double.
+    const float scale = (float)((double)(dw * dh) / (double)(sw * sh));
     for (size_t y = 0; y < dh; ++y) {
         uint8_t* out = result->pixels + y * result->stride;
         const float* row = acc + y * rl;

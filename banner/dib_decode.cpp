@@ -153,44 +153,22 @@ static uint8_t* ConvertToBgr24(const PixelBuffer* buffer, const uint8_t* rows, u
     const size_t sourceRow = SourceRowLength(width, depth);
     const size_t used = (size_t)width * 3;
 
-    // The tinted value of every channel value, for each of the three system
-    // channels: the rule depends on nothing else.
-    uint8_t tint[3][256];
     const uint8_t face[3] = {buttonFace.blue, buttonFace.green, buttonFace.red};
-    for (int k = 0; k < 3; ++k)
-        for (int c = 0; c < 256; ++c)
-            tint[k][c] = TintChannel(face[k], (uint8_t)c);
-
+    static const uint8_t kBlack[3] = {0, 0, 0};
     for (size_t i = 0; i < height; ++i) {
         const uint8_t* src = rows + i * sourceRow;
         uint8_t* dst = out + i * stride;
-        for (size_t j = 0; j < width; ++j) {
-            uint8_t b = 0, g = 0, r = 0;
-            if (depth == 8) {
-                const uint8_t index = src[j];
-                if (index < colorCount) {
-                    const uint8_t* entry = colorTable + 4u * index;
-                    b = entry[0];
-                    g = entry[1];
-                    r = entry[2];
-                }
-            } else {
-                b = src[3 * j];
-                g = src[3 * j + 1];
-                r = src[3 * j + 2];
-            }
+        for (size_t j = 0; j < width; ++j, dst += 3) {
+            const uint8_t* from = src + 3 * j;
+            if (depth == 8)
+                from = src[j] < colorCount ? colorTable + 4u * src[j] : kBlack;
             // Tinted when the three channels share a set bit: every grey but
             // black, never a pure primary.
-            if ((b & g & r) != 0) {
-                b = tint[0][b];
-                g = tint[1][g];
-                r = tint[2][r];
-            }
-            dst[3 * j] = b;
-            dst[3 * j + 1] = g;
-            dst[3 * j + 2] = r;
+            const bool tinted = (from[0] & from[1] & from[2]) != 0;
+            for (int k = 0; k < 3; ++k)
+                dst[k] = tinted ? TintChannel(face[k], from[k]) : from[k];
         }
-        memset(dst + used, 0, stride - used);
+        memset(dst, 0, stride - used);
     }
     out[(size_t)height * stride] = 0;
     return out;
@@ -234,18 +212,19 @@ bool DecodeDib(ScaleJob* job, const uint8_t* resource, size_t size, BgrColor but
     const uint8_t* data = colorTable + tableBytes;
     const size_t dataSize = size - headerSize - tableBytes;
 
+    // The rows to convert: the RLE8 stream's expansion, or the uncompressed
+    // rows (any other compression value of an 8-bit image is read as such
+    // too), all of which must be there.
+    uint8_t* indices = NULL;
+    const uint8_t* rows = data;
     if (depth == 8 && compression == 1) {
-        uint8_t* indices = DecodeRle8(source->width, source->height, data, dataSize);
+        rows = indices = DecodeRle8(source->width, source->height, data, dataSize);
         if (!indices)
             return false;
-        source->pixels = ConvertToBgr24(source, indices, 8, colorTable, colorCount, buttonFace);
-        BannerRelease(indices);
-    } else {
-        // Uncompressed rows (any other compression value of an 8-bit image
-        // is read as such too): all of them must be there.
-        if (SourceRowLength(source->width, depth) * source->height > dataSize)
-            return false;
-        source->pixels = ConvertToBgr24(source, data, depth, colorTable, colorCount, buttonFace);
+    } else if (SourceRowLength(source->width, depth) * source->height > dataSize) {
+        return false;
     }
+    source->pixels = ConvertToBgr24(source, rows, depth, colorTable, colorCount, buttonFace);
+    BannerRelease(indices);
     return source->pixels != NULL;
 }

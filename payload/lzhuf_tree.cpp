@@ -3,6 +3,8 @@
 // up past the nodes of lower frequency, so each keeps the same code.
 #include "payload/lzhuf.h"
 
+#include <string.h>
+
 enum { T = LZHUF_T, R = LZHUF_R, N_CHAR = LZHUF_N_CHAR };
 
 void InitTree(LzhufTree* tree)
@@ -99,10 +101,8 @@ void RebuildTree(LzhufTree* tree)
         // Nodes 0..j-1 are in order and f counts at least freq[i + 1]: the
         // new node goes before the first of nodes i+2..j-1 that counts more.
         size_t k = FirstAbove(freq, i + 2, j, f);
-        for (size_t m = j; m > k; --m) {
-            freq[m] = freq[m - 1];
-            child[m] = child[m - 1];
-        }
+        memmove(freq + k + 1, freq + k, (j - k) * sizeof *freq);
+        memmove(child + k + 1, child + k, (j - k) * sizeof *child);
         freq[k] = f;
         child[k] = (uint16_t)i;
         i += 2;

@@ -1,5 +1,7 @@
 #include "payload/payload_check.h"
 
+#include <string.h>
+
 #include "common/crc32.h"
 #include "common/resource_bytes.h"
 #include "common/win32.h"
@@ -26,9 +28,20 @@ uint32_t RowChecksum(unsigned row)
     return row < PAYLOAD_ROW_CAPACITY ? s_fileChecksums[row] : 0;
 }
 
+// A little-endian u32 of the checksums resource; the installer runs on
+// little-endian processors only.
 static uint32_t ReadU32(const uint8_t* b)
 {
-    return (uint32_t)b[0] | (uint32_t)b[1] << 8 | (uint32_t)b[2] << 16 | (uint32_t)b[3] << 24;
+    uint32_t value;
+    memcpy(&value, b, sizeof value);
+    return value;
+}
+
+// True when the text resource name can be read and is not empty.
+static bool HasText(const char* name)
+{
+    DWORD size;
+    return ResourceBytes(name, &size) != NULL && size != 0;
 }
 
 bool VerifyPayload()
@@ -46,9 +59,5 @@ bool VerifyPayload()
             return false;
         s_fileChecksums[row] = ReadU32(recorded + 8 * row + 4);
     }
-    static const char* const kTexts[] = {"LICENSE", "WELCOME"};
-    for (const char* name : kTexts)
-        if (ResourceBytes(name, &size) == NULL || size == 0)
-            return false;
-    return true;
+    return HasText("LICENSE") && HasText("WELCOME");
 }

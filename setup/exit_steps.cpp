@@ -25,16 +25,11 @@ void LaunchMainProgram()
 
 void ReleaseGdiCache()
 {
-    if (g_session.banner) {
-        DeleteObject(g_session.banner);
-        g_session.banner = NULL;
-    }
-    if (g_session.fixedFont) {
-        DeleteObject(g_session.fixedFont);
-        g_session.fixedFont = NULL;
-    }
-    if (g_session.boldFont) {
-        DeleteObject(g_session.boldFont);
-        g_session.boldFont = NULL;
-    }
+    // DeleteObject(NULL) does nothing: an object never made needs no test.
+    DeleteObject(g_session.banner);
+    DeleteObject(g_session.fixedFont);
+    DeleteObject(g_session.boldFont);
+    g_session.banner = NULL;
+    g_session.fixedFont = NULL;
+    g_session.boldFont = NULL;
 }

@@ -8,6 +8,16 @@
 #include "setup/session.h"
 #include "shell/admin_probe.h"
 
+// A folder the system gives (query: GetWindowsDirectoryA or
+// GetSystemDirectoryA), capitalised; empty when it cannot or does not fit.
+static void ReadSystemFolder(char* out, UINT(WINAPI* query)(LPSTR, UINT))
+{
+    UINT length = query(out, PATH_CAPACITY);
+    if (length == 0 || length >= PATH_CAPACITY)
+        out[0] = '\0';
+    CapitalizePath(out);
+}
+
 void StartSession()
 {
     // The generation is decided before anything depends on it; when the
@@ -20,17 +30,8 @@ void StartSession()
     if (!ReadInstallPath(program, PATH_CAPACITY))
         JoinPath(program, PATH_CAPACITY, DEFAULT_PARENT_FOLDER, g_productInfo.name);
 
-    char* windows = g_installDirs[DIR_WINDOWS];
-    UINT length = GetWindowsDirectoryA(windows, PATH_CAPACITY);
-    if (length == 0 || length >= PATH_CAPACITY)
-        windows[0] = '\0';
-    CapitalizePath(windows);
-
-    char* system = g_installDirs[DIR_SYSTEM];
-    length = GetSystemDirectoryA(system, PATH_CAPACITY);
-    if (length == 0 || length >= PATH_CAPACITY)
-        system[0] = '\0';
-    CapitalizePath(system);
+    ReadSystemFolder(g_installDirs[DIR_WINDOWS], GetWindowsDirectoryA);
+    ReadSystemFolder(g_installDirs[DIR_SYSTEM], GetSystemDirectoryA);
 
     // The files-in-use probe builds its paths from all three folders.
     ProbeAdminRights();
