@@ -154,36 +154,29 @@ static bool InstalledFileTime(FILETIME* utc)
     return SystemTimeToFileTime(&local, &localTime) && LocalFileTimeToFileTime(&localTime, utc);
 }
 
-// True when every file of this generation has a target path that names a
-// place by itself. A Windows or System folder the system did not give, or
-// any other path that is not absolute, would make a file land relative to
-// the current folder: nothing is written then.
-static bool TargetPathsAbsolute(OsVariantMask mask)
-{
-    for (uint16_t i = 0; i < g_payloadTable.entryCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
-        const PayloadEntry* entry = &g_payloadTable.rows[i];
-        char path[PATH_CAPACITY];
-        if (EntryApplies(entry, mask) && !(EntryTargetPath(entry, path, sizeof path) && IsAbsolutePath(path)))
-            return false;
-    }
-    return true;
-}
-
 // Which rows of this generation have a file at their target path now, one
-// bit per row. Asked before the program folder is emptied: a file of an
-// earlier installation that the emptying takes away was there before this
-// run all the same, and an aborted run keeps the copy it wrote in its place.
-static uint16_t ExistingTargets(OsVariantMask mask)
+// bit per row in *existing. Asked before the program folder is emptied: a
+// file of an earlier installation that the emptying takes away was there
+// before this run all the same, and an aborted run keeps the copy it wrote
+// in its place. False when a target path does not name a place by itself: a
+// Windows or System folder the system did not give, or any other path that
+// is not absolute, would make a file land relative to the current folder,
+// so nothing is written then.
+static bool ExistingTargets(OsVariantMask mask, uint16_t* existing)
 {
     static_assert(PAYLOAD_ROW_CAPACITY <= 16, "one bit per row");
-    uint16_t existing = 0;
+    *existing = 0;
     for (uint16_t i = 0; i < g_payloadTable.entryCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
         const PayloadEntry* entry = &g_payloadTable.rows[i];
         char path[PATH_CAPACITY];
-        if (EntryApplies(entry, mask) && EntryTargetPath(entry, path, sizeof path) && FileExistsAt(path))
-            existing = (uint16_t)(existing | 1u << i);
+        if (!EntryApplies(entry, mask))
+            continue;
+        if (!EntryTargetPath(entry, path, sizeof path) || !IsAbsolutePath(path))
+            return false;
+        if (FileExistsAt(path))
+            *existing = (uint16_t)(*existing | 1u << i);
     }
-    return existing;
+    return true;
 }
 
 // Expands a compressed row, or writes a raw row in one call, into the open
@@ -226,7 +219,8 @@ static bool ExtractPayload(HWND page)
     if (!DecideOsClass(&osClass))
         return FailRow(page);
     OsVariantMask mask = VariantMaskFor(osClass);
-    if (!TargetPathsAbsolute(mask))
+    uint16_t existing;
+    if (!ExistingTargets(mask, &existing))
         return FailRow(page);
     // What the run does is recorded before it is done, so that the
     // uninstaller, or the abort, can undo it; a run that cannot record does
@@ -236,7 +230,6 @@ static bool ExtractPayload(HWND page)
     if (!RecordPath(record, sizeof record, g_installDirs[DIR_WINDOWS], g_productInfo.name) ||
         !OpenInstallRecord(record, &run))
         return FailRow(page);
-    uint16_t existing = ExistingTargets(mask);
     PrepareProgramFolder();
 
     // The start-up check refused a table of more rows than it can hold.

@@ -24,6 +24,9 @@ static char s_programs[2][PATH_CAPACITY];
 static char s_desktops[2][PATH_CAPACITY];
 static bool s_ntFamily;
 static const char* s_windowsFolder;
+// Only the uninstaller knows itself (NoteRunningProgram): in the installer,
+// which never sets it, the test of IsSelf folds away.
+static bool s_selfKnown;
 static char s_self[PATH_CAPACITY];
 static char s_selfShort[PATH_CAPACITY];
 static char s_scheduled[SCHEDULED_CAPACITY][PATH_CAPACITY];
@@ -64,17 +67,20 @@ void StartUndo(bool ntFamily, const char* windowsFolder)
 {
     s_ntFamily = ntFamily;
     s_windowsFolder = windowsFolder;
+}
+
+void NoteRunningProgram()
+{
     DWORD length = GetModuleFileNameA(NULL, s_self, PATH_CAPACITY);
-    if (length == 0 || length >= PATH_CAPACITY)
-        s_self[0] = '\0';
-    else
+    s_selfKnown = length != 0 && length < PATH_CAPACITY;
+    if (s_selfKnown)
         ShortPath(s_self, s_selfShort);
 }
 
 // True when path names the running uninstaller, in its long or short form.
 static bool IsSelf(const char* path)
 {
-    if (s_self[0] == '\0')
+    if (!s_selfKnown)
         return false;
     if (SameTextNoCase(path, s_self))
         return true;

@@ -32,9 +32,13 @@ void FindUndoScope(UndoScope* scope, const ProductNames* product);
 
 // Once, before UndoEntry: whether the system is of the NT family (pending
 // removals go to the session manager; else to WININIT.INI in
-// windowsFolder), and which file is the running program (which can only go
-// at the restart).
+// windowsFolder).
 void StartUndo(bool ntFamily, const char* windowsFolder);
+
+// The uninstaller, whose own file is in the record, names itself before
+// UndoEntry: the running program's file can only go at the restart. The
+// installer's file is never in a record.
+void NoteRunningProgram();
 
 // Removes the file at path at the next restart (after StartUndo), as a
 // file in use is: the session manager's list on NT, WININIT.INI on Windows

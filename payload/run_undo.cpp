@@ -4,6 +4,7 @@
 #include "payload/record_file.h"
 #include "payload/record_undo.h"
 #include "setup/install_dirs.h"
+#include "setup/session.h"
 
 // The order of the undo, and which of the run's entries could not be undone.
 static unsigned s_order[RUN_ENTRY_CAPACITY];
@@ -20,10 +21,8 @@ void UndoAbortedRun()
     const RecordEntry* entries = RunRecordEntries(&count);
     unsigned refused = 0;
     unsigned planned = OrderUndo(entries, count, NULL, NULL, s_order, RUN_ENTRY_CAPACITY, &refused);
-    OsClass osClass;
     // The generation was decided before the run began.
-    DecideOsClass(&osClass);
-    StartUndo(osClass != OS_CLASS_WIN9X, g_installDirs[DIR_WINDOWS]);
+    StartUndo(g_session.osClass != OS_CLASS_WIN9X, g_installDirs[DIR_WINDOWS]);
     bool anyFailed = false;
     for (unsigned k = 0; k < planned; ++k) {
         s_failed[s_order[k]] = UndoEntry(&entries[s_order[k]]) == UNDO_FAILED;

@@ -201,6 +201,7 @@ static int RunCleanup()
     }
 
     StartUndo(ntFamily, scope.windowsFolder);
+    NoteRunningProgram();
     CleanupSummary summary;
     memset(&summary, 0, sizeof summary);
     summary.productName = g_productNames.name;
