@@ -28,16 +28,23 @@
 # not to 32 bytes for the processor's cache lines. No jump threading nor
 # dominator-based rewriting (-fno-thread-jumps -fno-tree-dominator-opts):
 # both copy blocks of code to spare a test on some paths, which -Oz does not
-# undo; without them the installer's code is 212 bytes smaller.
+# undo; without them the installer's code is 212 bytes smaller. A switch is
+# a chain of compares, not a table of addresses (-fno-jump-tables
+# -fno-tree-switch-conversion): each table entry is four bytes and a
+# relocation. A loop stays a loop rather than becoming a call to memset or
+# memcpy (-fno-tree-loop-distribute-patterns).
 set(NOVLA_INSTALLER_CXX_FLAGS -Oz -flto -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
     -ffunction-sections -Wall -Wextra -Werror=frame-larger-than=4000
     -mno-accumulate-outgoing-args -mno-stack-arg-probe -fomit-frame-pointer -malign-data=abi
-    -fno-thread-jumps -fno-tree-dominator-opts ${NOVLA_ARCH_FLAGS})
+    -fno-thread-jumps -fno-tree-dominator-opts -fno-jump-tables -fno-tree-switch-conversion
+    -fno-tree-loop-distribute-patterns ${NOVLA_ARCH_FLAGS})
 # At the link, where the optimiser inlines across files, a function called
 # from one place only is inlined there only when it is short (at most 150 of
 # the optimiser's instructions): a long one inlined into a long caller costs
 # more in registers saved and reloaded around it than the call it saves.
-set(NOVLA_INSTALLER_LINK_FLAGS -Oz -flto --param=max-inline-functions-called-once-insns=150 ${NOVLA_ARCH_FLAGS}
+# Points-to analysis over the whole program (-fipa-pta) lets the optimiser
+# drop loads it otherwise repeats after each call.
+set(NOVLA_INSTALLER_LINK_FLAGS -Oz -flto --param=max-inline-functions-called-once-insns=150 -fipa-pta ${NOVLA_ARCH_FLAGS}
     -static -mwindows -nostartfiles
     -Wl,--disable-auto-import -Wl,--gc-sections -Wl,--no-insert-timestamp
     -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0

@@ -112,23 +112,20 @@ bool FormatText(char* out, size_t capacity, const char* format, ...)
 
 bool JoinPath(char* out, size_t capacity, const char* folder, const char* name)
 {
-    if (capacity == 0)
-        return false;
     size_t folderLength = strlen(folder);
-    size_t nameLength = strlen(name);
+    size_t nameSize = strlen(name) + 1;  // with its terminator
     // The separator is added only after a folder that does not already end
     // in one; an empty folder has no last character to look at.
     size_t separator = (folderLength > 0 && !EndsWithSeparator(folder)) ? 1 : 0;
-    size_t total = folderLength + separator + nameLength;
-    if (total >= capacity) {
-        out[0] = '\0';
+    if (folderLength + separator + nameSize > capacity) {
+        if (capacity > 0)
+            out[0] = '\0';
         return false;
     }
     // memmove: a caller may join a buffer onto itself.
     memmove(out, folder, folderLength);
     if (separator)
         out[folderLength] = '\\';
-    memmove(out + folderLength + separator, name, nameLength);
-    out[total] = '\0';
+    memmove(out + folderLength + separator, name, nameSize);
     return true;
 }

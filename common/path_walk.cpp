@@ -5,22 +5,22 @@
 
 #include "common/check.h"
 
-// One bit per byte value: set for the lead bytes of the code page. Zero at
-// start: a single-byte code page until SetLeadByteRanges says otherwise.
-static uint32_t s_leadBytes[256 / 32];
+// One flag per byte value: set for the lead bytes of the code page. Zero at
+// start: a single-byte code page until SetLeadByteRanges says otherwise. A
+// byte each rather than a bit: each test is then one compare.
+static uint8_t s_leadBytes[256];
 
 void SetLeadByteRanges(const uint8_t* ranges)
 {
     memset(s_leadBytes, 0, sizeof s_leadBytes);
     for (unsigned pair = 0; ranges != NULL && pair < LEAD_BYTE_PAIRS && ranges[2 * pair] != 0; ++pair)
         for (unsigned b = ranges[2 * pair]; b <= ranges[2 * pair + 1]; ++b)
-            s_leadBytes[b / 32] |= 1u << (b % 32);
+            s_leadBytes[b] = 1;
 }
 
 bool IsLeadByte(char c)
 {
-    uint8_t b = (uint8_t)c;
-    return (s_leadBytes[b / 32] >> (b % 32)) & 1;
+    return s_leadBytes[(uint8_t)c] != 0;
 }
 
 const char* NextChar(const char* p)

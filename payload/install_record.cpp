@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "common/check.h"
+#include "common/path_text.h"
 #include "common/path_walk.h"
 
 enum { RECORD_MAX_FIELDS = 6 };
@@ -89,14 +90,8 @@ static const char* RootName(uint8_t root) { return root == REGISTRY_HKLM ? "HKLM
 static void PutNumber(LineWriter* writer, uint32_t value)
 {
     char digits[11];  // a 32-bit number has at most 10
-    size_t count = 0;
-    do {
-        digits[count++] = (char)('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    PutChar(writer, '\t');
-    while (count > 0)
-        PutChar(writer, digits[--count]);
+    FormatText(digits, sizeof digits, "%u", (unsigned)value);
+    PutField(writer, digits);
 }
 
 bool FormatRecordLine(char* out, size_t capacity, const RecordEntry* entry)

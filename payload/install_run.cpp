@@ -69,15 +69,15 @@ static void ReportShortfall()
     if (missing.shortcuts == 0 && missing.registryEntries == 0)
         return;
     char shortcuts[64], entries[64], text[KEY_CAPACITY];
-    FormatText(shortcuts, sizeof shortcuts, "%u shortcut%s could not be created", (unsigned)missing.shortcuts,
-               missing.shortcuts == 1 ? "" : "s");
-    FormatText(entries, sizeof entries, "%u registry entr%s could not be written",
-               (unsigned)missing.registryEntries, missing.registryEntries == 1 ? "y" : "ies");
-    if (missing.shortcuts != 0 && missing.registryEntries != 0)
-        FormatText(text, sizeof text, "The program files were installed, but %s and %s.", shortcuts, entries);
-    else
-        FormatText(text, sizeof text, "The program files were installed, but %s.",
-                   missing.shortcuts != 0 ? shortcuts : entries);
+    shortcuts[0] = entries[0] = '\0';
+    if (missing.shortcuts != 0)
+        FormatText(shortcuts, sizeof shortcuts, "%u shortcut%s could not be created", (unsigned)missing.shortcuts,
+                   missing.shortcuts == 1 ? "" : "s");
+    if (missing.registryEntries != 0)
+        FormatText(entries, sizeof entries, "%u registry entr%s could not be written",
+                   (unsigned)missing.registryEntries, missing.registryEntries == 1 ? "y" : "ies");
+    FormatText(text, sizeof text, "The program files were installed, but %s%s%s.", shortcuts,
+               shortcuts[0] != '\0' && entries[0] != '\0' ? " and " : "", entries);
     MessageBoxA(g_session.frame, text, SETUP_TITLE, MB_OK | MB_ICONWARNING);
 }
 

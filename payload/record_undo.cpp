@@ -110,24 +110,10 @@ static bool AddToStartupList(const char* path)
     HANDLE file = CreateFileA(listPath, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    size_t length = 0;
-    bool fine = true;
-    for (;;) {
-        DWORD got = 0;
-        if (length == STARTUP_LIST_CAPACITY) {
-            // Full: the list only fits when nothing is left to read.
-            char probe;
-            fine = ReadFile(file, &probe, 1, &got, NULL) && got == 0;
-            break;
-        }
-        if (!ReadFile(file, s_startupList + length, (DWORD)(STARTUP_LIST_CAPACITY - length), &got, NULL)) {
-            fine = false;
-            break;
-        }
-        if (got == 0)
-            break;
-        length += got;
-    }
+    // Read whole or not at all: what follows a part read would be lost.
+    DWORD size = GetFileSize(file, NULL), got = 0;
+    bool fine = size < STARTUP_LIST_CAPACITY && ReadFile(file, s_startupList, size, &got, NULL) && got == size;
+    size_t length = got;
     size_t firstChange = 0;
     fine = fine && AddStartupRemoval(s_startupList, &length, STARTUP_LIST_CAPACITY, shortPath, &firstChange);
     if (fine && firstChange < length) {
