@@ -51,6 +51,13 @@ void SpecialFolderPath(char* out, size_t capacity, int csidl)
     CoTaskMemFree(items);
 }
 
+void SystemFolderPath(char* out, UINT(WINAPI* query)(LPSTR, UINT))
+{
+    UINT length = query(out, PATH_CAPACITY);
+    if (length == 0 || length >= PATH_CAPACITY)
+        out[0] = '\0';
+}
+
 bool WalkFolder(const char* folder, FolderVisitor visit, void* context)
 {
     char path[PATH_CAPACITY];

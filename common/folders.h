@@ -26,6 +26,11 @@ bool CreateFolderChain(const char* path, bool (*beforeCreate)(const char* folder
 // relative to the current folder) or does not fit.
 void SpecialFolderPath(char* out, size_t capacity, int csidl);
 
+// The Windows or System folder (query: GetWindowsDirectoryA or
+// GetSystemDirectoryA) into out, which holds PATH_CAPACITY bytes; empty
+// when the system cannot give it or it does not fit.
+void SystemFolderPath(char* out, UINT(WINAPI* query)(LPSTR, UINT));
+
 // Called by WalkFolder for each entry: its joined path and its find record.
 // False stops the walk.
 typedef bool (*FolderVisitor)(const char* path, const WIN32_FIND_DATAA* entry, void* context);

@@ -44,18 +44,10 @@ static bool ShortPath(const char* path, char* out)
     return true;
 }
 
-// A folder the system gives; empty when it cannot or it does not fit.
-static void SystemFolder(char* out, UINT(WINAPI* query)(LPSTR, UINT))
-{
-    UINT length = query(out, PATH_CAPACITY);
-    if (length == 0 || length >= PATH_CAPACITY)
-        out[0] = '\0';
-}
-
 void FindUndoScope(UndoScope* scope, const ProductNames* product)
 {
-    SystemFolder(s_windows, GetWindowsDirectoryA);
-    SystemFolder(s_system, GetSystemDirectoryA);
+    SystemFolderPath(s_windows, GetWindowsDirectoryA);
+    SystemFolderPath(s_system, GetSystemDirectoryA);
     SpecialFolderPath(s_programs[0], PATH_CAPACITY, CSIDL_PROGRAMS);
     SpecialFolderPath(s_programs[1], PATH_CAPACITY, CSIDL_COMMON_PROGRAMS);
     SpecialFolderPath(s_desktops[0], PATH_CAPACITY, CSIDL_DESKTOPDIRECTORY);

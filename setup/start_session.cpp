@@ -2,19 +2,18 @@
 // page turns into warnings.
 #include <string.h>
 
+#include "common/folders.h"
 #include "common/path_walk.h"
 #include "payload/os_class.h"
 #include "payload/table_rules.h"
 #include "setup/session.h"
 #include "shell/admin_probe.h"
 
-// A folder the system gives (query: GetWindowsDirectoryA or
-// GetSystemDirectoryA), capitalised; empty when it cannot or does not fit.
+// The Windows or System folder, capitalised as the installer shows and
+// records its paths.
 static void ReadSystemFolder(char* out, UINT(WINAPI* query)(LPSTR, UINT))
 {
-    UINT length = query(out, PATH_CAPACITY);
-    if (length == 0 || length >= PATH_CAPACITY)
-        out[0] = '\0';
+    SystemFolderPath(out, query);
     CapitalizePath(out);
 }
 
