@@ -11,6 +11,12 @@ bool PathExists(const char* path)
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool FileExistsAt(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 bool CreateFolderChain(const char* path, bool (*beforeCreate)(const char* folder))
 {
     // Only a drive-rooted path (X:\...) is created: anything else (a network

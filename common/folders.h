@@ -10,6 +10,9 @@
 // absence).
 bool PathExists(const char* path);
 
+// True when a file (not a folder) stands at path.
+bool FileExistsAt(const char* path);
+
 // Creates path with every missing parent, shortest first; the drive root is
 // never created. Returns the result of the last CreateDirectoryA made, or
 // true when none was needed. Only a drive-rooted path (X:\...) of at most

@@ -146,17 +146,11 @@ bool RecordFolderCreation(const char* folder)
     return AppendInstallRecord(&entry);
 }
 
-bool FileExistsAt(const char* path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 uint32_t InstallRecordRunStart() { return s_runStart; }
 
 const char* InstallRecordPath() { return s_recordPath; }
 
-RecordRead LoadRecord(const char* path, uint32_t from, char* text, size_t* size)
+RecordRead LoadRecord(const char* path, char* text, size_t* size)
 {
     *size = 0;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
@@ -166,13 +160,8 @@ RecordRead LoadRecord(const char* path, uint32_t from, char* text, size_t* size)
     }
     DWORD high = 0;
     DWORD low = GetFileSize(file, &high);
-    bool read = !(low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) &&
-                (from == 0 || SetFilePointer(file, (LONG)from, NULL, FILE_BEGIN) == from);
-    if (from != 0) {
-        memcpy(text, kRecordHeader, kHeaderLength);
-        *size = kHeaderLength;
-    }
-    bool whole = read && high == 0 && low >= from && low - from <= RECORD_FILE_CAPACITY - *size;
+    bool read = !(low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR);
+    bool whole = read && high == 0 && low <= RECORD_FILE_CAPACITY;
     while (read && *size < RECORD_FILE_CAPACITY) {
         DWORD got = 0;
         read = ReadFile(file, text + *size, (DWORD)(RECORD_FILE_CAPACITY - *size), &got, NULL) != FALSE;
@@ -184,11 +173,12 @@ RecordRead LoadRecord(const char* path, uint32_t from, char* text, size_t* size)
     return !read ? RECORD_UNREADABLE : whole ? RECORD_READ : RECORD_READ_PART;
 }
 
-bool KeepInRecord(const char* path, uint32_t from, const RecordEntry* entries, unsigned count, const bool* failed)
+bool KeepInRecord(const char* path, uint32_t from, const RecordEntry* entries, unsigned count,
+                  const UndoOutcome* outcomes)
 {
     bool anyFailed = false;
     for (unsigned i = 0; i < count; ++i)
-        anyFailed = anyFailed || failed[i];
+        anyFailed = anyFailed || outcomes[i] == UNDO_FAILED;
     if (!anyFailed && from <= kHeaderLength)
         return DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND;
     HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
@@ -198,7 +188,7 @@ bool KeepInRecord(const char* path, uint32_t from, const RecordEntry* entries, u
                 (from != 0 || WriteAll(file, kRecordHeader, kHeaderLength));
     for (unsigned i = 0; i < count && fine && anyFailed; ++i) {
         const RecordEntry* entry = &entries[i];
-        if (failed[i] || entry->kind == RECORD_RUN || entry->kind == RECORD_CODE_PAGE)
+        if (outcomes[i] == UNDO_FAILED || entry->kind == RECORD_RUN || entry->kind == RECORD_CODE_PAGE)
             fine = WriteEntry(file, entry);
     }
     // A close that fails may have lost what was written.

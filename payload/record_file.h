@@ -10,6 +10,7 @@
 #include <stdint.h>
 
 #include "payload/install_record.h"
+#include "payload/record_undo.h"
 
 // ---- Writing, as the installation runs ---------------------------------------
 
@@ -42,9 +43,6 @@ void CloseInstallRecord();
 // backslash), for CreateFolderChain.
 bool RecordFolderCreation(const char* folder);
 
-// True when a file (not a folder) stands at path.
-bool FileExistsAt(const char* path);
-
 // ---- Reading and rewriting ----------------------------------------------------
 
 enum RecordRead {
@@ -54,11 +52,9 @@ enum RecordRead {
     RECORD_READ,
 };
 
-// Reads the record at path, from byte offset from on, into text (at most
-// RECORD_FILE_CAPACITY bytes), *size the bytes in text. When from is not 0
-// (the lines of one run, OpenInstallRecord's RunStart), kRecordHeader is
-// put before them, so that ReadRecord parses them as a record of their own.
-RecordRead LoadRecord(const char* path, uint32_t from, char* text, size_t* size);
+// Reads the record at path into text (at most RECORD_FILE_CAPACITY bytes),
+// *size the bytes in text.
+RecordRead LoadRecord(const char* path, char* text, size_t* size);
 
 // Where the lines of the run that OpenInstallRecord opened begin, and the
 // record's path ("" when none was opened).
@@ -67,9 +63,10 @@ const char* InstallRecordPath();
 
 // Rewrites the record at path from byte offset from on (0: the whole record)
 // with what entries[0..count), the record's from there on, still have to
-// undo: those whose failed[i] is set, with the I and C lines that give them
-// their scope, in their order; before from, nothing changes. When nothing
-// failed, nothing is written from there, and a record left without any
-// entry is deleted. False when the file could not be rewritten or deleted:
-// it may then hold more than is left.
-bool KeepInRecord(const char* path, uint32_t from, const RecordEntry* entries, unsigned count, const bool* failed);
+// undo: those whose outcomes[i] is UNDO_FAILED, with the I and C lines that
+// give them their scope, in their order; before from, nothing changes. When
+// nothing failed, nothing is written from there, and a record left without
+// any entry is deleted. False when the file could not be rewritten or
+// deleted: it may then hold more than is left.
+bool KeepInRecord(const char* path, uint32_t from, const RecordEntry* entries, unsigned count,
+                  const UndoOutcome* outcomes);

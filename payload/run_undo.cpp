@@ -6,9 +6,9 @@
 #include "setup/install_dirs.h"
 #include "setup/session.h"
 
-// The order of the undo, and which of the run's entries could not be undone.
+// The order of the undo, and what became of each of the run's entries.
 static unsigned s_order[RUN_ENTRY_CAPACITY];
-static bool s_failed[RUN_ENTRY_CAPACITY];
+static UndoOutcome s_outcome[RUN_ENTRY_CAPACITY];
 
 void UndoAbortedRun()
 {
@@ -25,13 +25,15 @@ void UndoAbortedRun()
     StartUndo(g_session.osClass != OS_CLASS_WIN9X, g_installDirs[DIR_WINDOWS]);
     bool anyFailed = false;
     for (unsigned k = 0; k < planned; ++k) {
-        s_failed[s_order[k]] = UndoEntry(&entries[s_order[k]]) == UNDO_FAILED;
-        anyFailed = anyFailed || s_failed[s_order[k]];
+        unsigned i = s_order[k];
+        s_outcome[i] = UndoEntry(&entries[i]);
+        if (s_outcome[i] == UNDO_FAILED)
+            anyFailed = true;
     }
     // A record that cannot be rewritten keeps this run's lines: a later
     // uninstaller finds what is gone already and passes over it. One that
     // should have gone and cannot goes at the restart, as a file in use.
     uint32_t from = InstallRecordRunStart();
-    if (!KeepInRecord(path, from, entries, count, s_failed) && !anyFailed && from == sizeof kRecordHeader - 1)
+    if (!KeepInRecord(path, from, entries, count, s_outcome) && !anyFailed && from == sizeof kRecordHeader - 1)
         RemoveAtRestart(path);
 }

@@ -54,7 +54,6 @@ static char s_recordText[RECORD_FILE_CAPACITY];
 static RecordView s_view;
 static unsigned s_order[RECORD_ENTRY_CAPACITY];
 static UndoOutcome s_outcome[RECORD_ENTRY_CAPACITY];
-static bool s_failed[RECORD_ENTRY_CAPACITY];
 static char s_boxText[BOX_TEXT_CAPACITY];
 // Names of items not removed, for the last box.
 static char s_failedNames[SUMMARY_NAMES_SHOWN][ENTRY_NAME_CAPACITY];
@@ -113,7 +112,7 @@ static bool HoldsKeptFolder(const char* folder, unsigned planned)
 static int ReadInstalledRecord(RecordRead* read)
 {
     size_t size = 0;
-    *read = LoadRecord(s_recordPath, 0, s_recordText, &size);
+    *read = LoadRecord(s_recordPath, s_recordText, &size);
     if (*read == RECORD_MISSING) {
         NamedBox("NOVLA %s is not installed: there is nothing to remove.", MB_OK | MB_ICONINFORMATION);
         return EXIT_NOT_INSTALLED;
@@ -153,7 +152,6 @@ static void UndoPlanned(unsigned planned, CleanupSummary* summary)
         const RecordEntry* entry = &s_view.entries[i];
         UndoOutcome outcome = UndoEntry(entry);
         s_outcome[i] = outcome;
-        s_failed[i] = outcome == UNDO_FAILED;
         if (outcome == UNDO_FAILED) {
             unsigned n = summary->notRemoved.count;
             bool named = n < SUMMARY_NAMES_SHOWN && EntryDisplayName(s_failedNames[n], ENTRY_NAME_CAPACITY, entry);
@@ -213,7 +211,7 @@ static int RunCleanup()
 
     // A record read only in part keeps what could not be read: it stays as
     // it is. Otherwise it keeps what is left to retry, or goes.
-    if (read == RECORD_READ_PART || !KeepInRecord(s_recordPath, 0, s_view.entries, s_view.entryCount, s_failed))
+    if (read == RECORD_READ_PART || !KeepInRecord(s_recordPath, 0, s_view.entries, s_view.entryCount, s_outcome))
         AddSummaryName(&summary.notRemoved, s_recordPath);
 
     bool complete = summary.notRemoved.count == 0;
