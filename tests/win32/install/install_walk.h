@@ -280,6 +280,18 @@ inline FileTimes TimesOf(const std::string& path)
     return times;
 }
 
+// Everything that can be read from an open file or pipe; closes it.
+inline std::string ReadToEnd(HANDLE handle)
+{
+    std::string bytes;
+    char buffer[65536];
+    DWORD got;
+    while (ReadFile(handle, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    CloseHandle(handle);
+    return bytes;
+}
+
 // Wine's own uninstaller, a real reader of the uninstall entry, lists it.
 inline std::string UninstallerList()
 {
@@ -287,12 +299,7 @@ inline std::string UninstallerList()
     HANDLE readEnd;
     if (!ui::StartPiped("", "uninstaller.exe --list", process, readEnd))
         return "";
-    std::string output;
-    char buffer[512];
-    DWORD got;
-    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        output.append(buffer, got);
-    CloseHandle(readEnd);
+    std::string output = ReadToEnd(readEnd);
     WaitForSingleObject(process.hProcess, 10000);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
