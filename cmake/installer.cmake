@@ -49,7 +49,13 @@ set(NOVLA_INSTALLER_LINK_FLAGS -Oz -flto --param=max-inline-functions-called-onc
     -Wl,--disable-auto-import -Wl,--gc-sections -Wl,--no-insert-timestamp
     -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
     -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
-set(NOVLA_INSTALLER_LIBS user32 gdi32 advapi32 shell32 ole32 comctl32)
+# No C runtime DLL, which Windows 95 does not have: nothing of the
+# toolchain's default libraries is linked (-nodefaultlibs), only the
+# system's import libraries and the compiler's own support code (libgcc:
+# 64-bit division and the like). The few C library functions the programs
+# and the compiler call are the programs' own (novla_c_runtime below).
+list(APPEND NOVLA_INSTALLER_LINK_FLAGS -nodefaultlibs)
+set(NOVLA_INSTALLER_LIBS kernel32 user32 gdi32 advapi32 shell32 ole32 comctl32 gcc)
 
 # NOVLA_READ_ONLY_DATA_IN_CODE (the i686 toolchain file sets it): the
 # programs' constant data (texts, tables) lies in the code section, after the
@@ -99,12 +105,27 @@ function(novla_platform_sources)
   target_sources(novla_platform_faults PRIVATE ${ARGN})
 endfunction()
 
+# The C library functions of every shipped program (common/c_runtime.h),
+# compiled outside the link-time optimisation: an optimised object that
+# defines memcpy or memset is not seen when the optimiser's own code calls
+# them, and the linker then looks for them elsewhere.
+# The heap functions apart, for the installer only: the banner is their one
+# caller, and an object linked in keeps its imports even when its code goes.
+add_library(novla_c_runtime OBJECT ${CMAKE_SOURCE_DIR}/common/c_runtime.cpp)
+add_library(novla_c_runtime_heap OBJECT ${CMAKE_SOURCE_DIR}/common/c_runtime_heap.cpp)
+foreach(lib novla_c_runtime novla_c_runtime_heap)
+  target_include_directories(${lib} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_definitions(${lib} PRIVATE NOVLA_C_RUNTIME_NAMES)
+  target_compile_options(${lib} PRIVATE ${NOVLA_INSTALLER_CXX_FLAGS} -fno-lto -ffreestanding)
+endforeach()
+
 # Resources are shared by both builds (resources/CMakeLists.txt adds to it).
 add_library(novla_resources OBJECT)
 target_include_directories(novla_resources PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
 
 foreach(exe TessaronixSetup TessaronixSetupFaults)
-  add_executable(${exe} WIN32 $<TARGET_OBJECTS:novla_resources>)
+  add_executable(${exe} WIN32 $<TARGET_OBJECTS:novla_resources> $<TARGET_OBJECTS:novla_c_runtime>
+                 $<TARGET_OBJECTS:novla_c_runtime_heap>)
   target_link_options(${exe} PRIVATE ${NOVLA_INSTALLER_LINK_FLAGS})
   set_target_properties(${exe} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 endforeach()

@@ -2,7 +2,6 @@
 // Compiled only into the test build; see fault_seam.h for the selection rules.
 #ifdef NOVLA_FAULTS
 #include <windows.h>
-#include <stdlib.h>
 #include <string.h>
 
 #include "common/fault_seam.h"
@@ -34,6 +33,16 @@ bool EnvironmentIs(const char* variable, char c)
     return n == 1 && value[0] == c;
 }
 
+// The decimal number at the start of text; 0 when there is none. The test
+// build, like the release, has no C runtime to parse it with.
+unsigned DecimalValue(const char* text)
+{
+    unsigned value = 0;
+    for (; *text >= '0' && *text <= '9' && value < 100000000u; ++text)
+        value = value * 10 + (unsigned)(*text - '0');
+    return value;
+}
+
 void LoadFromEnvironment()
 {
     s_fault.loaded = true;
@@ -45,7 +54,7 @@ void LoadFromEnvironment()
         if (nameLength < sizeof s_fault.name) {
             memcpy(s_fault.name, spec, nameLength);
             s_fault.name[nameLength] = '\0';
-            s_fault.target = hash ? (unsigned)strtoul(hash + 1, NULL, 10) : 1;
+            s_fault.target = hash ? DecimalValue(hash + 1) : 1;
             s_fault.armed = s_fault.target > 0;
         }
     }
@@ -171,7 +180,7 @@ void FaultSelect(const char* name, unsigned n, bool persistent)
     s_fault.total = 0;
     s_fault.name[0] = '\0';
     if (name && strlen(name) < sizeof s_fault.name)
-        strcpy(s_fault.name, name);
+        memcpy(s_fault.name, name, strlen(name) + 1);
 }
 
 unsigned FaultCallCount() { return s_fault.matching; }
@@ -199,6 +208,33 @@ BOOL FaultShowItemText(HWND window, int id, LPCSTR text)
     }
     SetLastError(savedError);
     return (SetDlgItemTextA)(window, id, text);
+}
+
+BOOL FaultGetVersionExA(LPOSVERSIONINFOA version)
+{
+    if (FaultHit("GetVersionExA")) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    BOOL read = (GetVersionExA)(version);
+    if (read && FaultHit("GetVersionExA:win98")) {
+        version->dwPlatformId = VER_PLATFORM_WIN32_WINDOWS;
+        version->dwMajorVersion = 4;
+        version->dwMinorVersion = 10;
+        version->dwBuildNumber = 2222;
+    }
+    return read;
+}
+
+HRESULT FaultCoInitialize(LPVOID reserved)
+{
+    if (FaultHit("CoInitialize"))
+        return E_FAIL;
+    if (FaultHit("CoInitialize:S_FALSE"))
+        (CoInitialize)(NULL);
+    else if (FaultHit("CoInitialize:RPC_E_CHANGED_MODE"))
+        CoInitializeEx(NULL, COINIT_MULTITHREADED);
+    return (CoInitialize)(reserved);
 }
 
 int FaultShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)

@@ -65,7 +65,11 @@ int FaultShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 #define FindFirstFileA(...) NOVLA_FAIL_WITH(FindFirstFileA, ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE) : FindFirstFileA(__VA_ARGS__))
 #define GetWindowsDirectoryA(...) NOVLA_FAIL_WITH(GetWindowsDirectoryA, ERROR_ACCESS_DENIED, 0u) : GetWindowsDirectoryA(__VA_ARGS__))
 #define GetSystemDirectoryA(...) NOVLA_FAIL_WITH(GetSystemDirectoryA, ERROR_ACCESS_DENIED, 0u) : GetSystemDirectoryA(__VA_ARGS__))
-#define GetVersionExA(...) NOVLA_FAIL_WITH(GetVersionExA, ERROR_INVALID_PARAMETER, FALSE) : GetVersionExA(__VA_ARGS__))
+// GetVersionExA fails as "GetVersionExA", and reports Windows 98 (4.10,
+// not the NT platform) as "GetVersionExA:win98", as it does on XP to 10 in
+// the "Windows 98 / Me" compatibility mode, which shims this call only.
+BOOL FaultGetVersionExA(LPOSVERSIONINFOA version);
+#define GetVersionExA(version) FaultGetVersionExA(version)
 #define ReadFile(...) NOVLA_FAIL_WITH(ReadFile, ERROR_READ_FAULT, FALSE) : ReadFile(__VA_ARGS__))
 #define SetFilePointer(...) \
     NOVLA_FAIL_WITH(SetFilePointer, ERROR_SEEK, INVALID_SET_FILE_POINTER) : SetFilePointer(__VA_ARGS__))
@@ -113,7 +117,14 @@ int FaultShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 #define MessageBoxA(owner, text, caption, type) FaultShowMessageBox(owner, text, caption, type)
 
 // COM and the shell.
-#define CoInitialize(...) (FaultHit("CoInitialize") ? (HRESULT)E_FAIL : CoInitialize(__VA_ARGS__))
+// CoInitialize fails as "CoInitialize" (E_FAIL), and meets a thread that
+// another component has already joined to COM as "CoInitialize:S_FALSE"
+// (a single-threaded apartment: the real call gives S_FALSE) or as
+// "CoInitialize:RPC_E_CHANGED_MODE" (a multithreaded apartment: the real
+// call gives RPC_E_CHANGED_MODE). The other component's join is never
+// balanced, as that component would balance it.
+HRESULT FaultCoInitialize(LPVOID reserved);
+#define CoInitialize(reserved) FaultCoInitialize(reserved)
 #define CoCreateInstance(...) (FaultHit("CoCreateInstance") ? (HRESULT)E_FAIL : CoCreateInstance(__VA_ARGS__))
 #define SHGetSpecialFolderLocation(...) (FaultHit("SHGetSpecialFolderLocation") ? (HRESULT)E_FAIL : SHGetSpecialFolderLocation(__VA_ARGS__))
 #define SHGetPathFromIDListA(...) (FaultHit("SHGetPathFromIDListA") ? FALSE : SHGetPathFromIDListA(__VA_ARGS__))

@@ -1,18 +1,16 @@
 #include "payload/os_class.h"
 
-#include "common/win32.h"
+#include "common/windows_version.h"
 #include "setup/session.h"
 
 bool GetOsClass(OsClass* osClass)
 {
-    OSVERSIONINFOA version;
-    ZeroMemory(&version, sizeof version);
-    version.dwOSVersionInfoSize = sizeof version;
-    *osClass = OS_CLASS_WIN9X;
-    if (!GetVersionExA(&version))
-        return false;
-    *osClass = ClassifyWindowsVersion(version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion);
-    return true;
+    // The true version, also where a compatibility mode reports another:
+    // the programs installed run without that mode, on the system as it is.
+    WindowsVersion version;
+    bool read = ReadWindowsVersion(&version);
+    *osClass = ClassifyWindowsVersion(version.platformId, version.major, version.minor);
+    return read;
 }
 
 bool DecideOsClass(OsClass* osClass)

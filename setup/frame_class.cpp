@@ -6,8 +6,28 @@
 // Predefined class atom of ordinary dialog boxes.
 #define DIALOG_CLASS_ATOM MAKEINTATOM(0x8002)
 
+// The common controls' classes the pages use (the progress bar), registered
+// before the frame and its pages exist. The common controls 6 of the
+// manifest register nothing on demand on XP, and their InitCommonControls
+// does nothing: InitCommonControlsEx must name the class. Windows 95 and
+// NT 4 as first shipped have only InitCommonControls, which registers every
+// class of their library; called by name, it also keeps comctl32 in the
+// import table, so that the library is loaded with the program on every
+// system.
+static void RegisterCommonControls()
+{
+    typedef BOOL(WINAPI * RegisterControlsEx)(const INITCOMMONCONTROLSEX*);
+    HMODULE library = GetModuleHandleA("comctl32.dll");
+    RegisterControlsEx registerEx =
+        library ? (RegisterControlsEx)(void*)GetProcAddress(library, "InitCommonControlsEx") : NULL;
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
+    if (registerEx == NULL || !registerEx(&classes))
+        InitCommonControls();
+}
+
 bool RegisterFrameClass()
 {
+    RegisterCommonControls();
     WNDCLASSEXA frameClass;
     ZeroMemory(&frameClass, sizeof frameClass);
     frameClass.cbSize = sizeof frameClass;

@@ -12,6 +12,17 @@
 #include "shell/registry_names.h"
 #include "shell/shell_text.h"
 
+// COM on the calling thread, joined for one task and left after it.
+// CoInitialize's S_OK and S_FALSE (the thread was already joined, by an
+// input method, an accessibility tool or a shell extension) each count a use
+// that CoUninitialize must balance; RPC_E_CHANGED_MODE (the thread is already
+// in a multithreaded apartment) leaves COM usable with nothing to balance;
+// any other result means COM cannot be used.
+enum ComUse : uint8_t { COM_UNAVAILABLE = 0, COM_BALANCED, COM_BORROWED };
+ComUse BeginComUse();
+// Ends what BeginComUse began: CoUninitialize for COM_BALANCED only.
+void EndComUse(ComUse use);
+
 // The shortcut step: the program group with one link per file-table row
 // that names a shortcut, and the desktop link to the main application, for
 // this user or all users (g_session.allUsers). Drives the progress page's IDC_SHORTCUT_LABEL and IDC_SHORTCUT_BAR

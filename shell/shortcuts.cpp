@@ -66,9 +66,24 @@ static bool CreateRowShortcut(const PayloadEntry* entry, const char* programs)
     return CreateShellLink(target, workingFolder, linkFile, entry->shortcutName);
 }
 
+ComUse BeginComUse()
+{
+    HRESULT joined = CoInitialize(NULL);
+    if (SUCCEEDED(joined))
+        return COM_BALANCED;
+    return joined == RPC_E_CHANGED_MODE ? COM_BORROWED : COM_UNAVAILABLE;
+}
+
+void EndComUse(ComUse use)
+{
+    if (use == COM_BALANCED)
+        CoUninitialize();
+}
+
 bool CreateShortcuts(HWND page)
 {
-    if (CoInitialize(NULL) != S_OK)
+    ComUse com = BeginComUse();
+    if (com == COM_UNAVAILABLE)
         return false;
 
     uint16_t& missing = g_installShortfall.shortcuts;
@@ -120,6 +135,6 @@ bool CreateShortcuts(HWND page)
     // is missing before the finish page.
     SetDlgItemTextA(page, IDC_SHORTCUT_LABEL, missing == 0 ? "Success" : "");
     PumpMessagesFor(page, SUCCESS_PAUSE);
-    CoUninitialize();
+    EndComUse(com);
     return true;
 }

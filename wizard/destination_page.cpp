@@ -4,6 +4,7 @@
 #include "payload/product.h"
 #include "resources/resource_ids.h"
 #include "setup/session.h"
+#include "shell/shell.h"
 #include "wizard/byte_size.h"
 #include "wizard/folder_rules.h"
 #include "wizard/page_helpers.h"
@@ -84,8 +85,14 @@ static void FreeItemList(LPITEMIDLIST items)
     }
 }
 
+// The folder browser runs with COM joined, as the shell requires: the
+// extensions it loads to list the folders are COM objects. Without COM the
+// button does nothing; the folder can still be typed.
 static void BrowseInstallFolder(HWND page)
 {
+    ComUse com = BeginComUse();
+    if (com == COM_UNAVAILABLE)
+        return;
     // Rooted at My Computer; at the desktop when that cannot be had.
     LPITEMIDLIST root = NULL;
     if (FAILED(SHGetSpecialFolderLocation(page, CSIDL_DRIVES, &root)))
@@ -104,6 +111,7 @@ static void BrowseInstallFolder(HWND page)
         SetDlgItemTextA(page, IDC_DEST_FOLDER, folder);
     FreeItemList(chosen);
     FreeItemList(root);
+    EndComUse(com);
 }
 
 static void ResetInstallFolder(HWND page)

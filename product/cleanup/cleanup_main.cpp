@@ -30,6 +30,7 @@
 #include "common/path_text.h"
 #include "common/path_walk.h"
 #include "common/win32.h"
+#include "common/windows_version.h"
 #include "payload/install_record.h"
 #include "payload/product_names.h"
 #include "payload/record_file.h"
@@ -168,17 +169,16 @@ static void UndoPlanned(unsigned planned, CleanupSummary* summary)
 
 static int RunCleanup()
 {
-    OSVERSIONINFOA version;
-    version.dwOSVersionInfoSize = sizeof version;
+    WindowsVersion version;
     UndoScope scope;
     FindUndoScope(&scope, &g_productNames);
-    if (!GetVersionExA(&version) ||
+    if (!ReadWindowsVersion(&version) ||
         !RecordPath(s_recordPath, sizeof s_recordPath, scope.windowsFolder, g_productNames.name)) {
         Box("The uninstaller cannot find out how this computer is set up, and has changed nothing.",
             MB_OK | MB_ICONERROR);
         return EXIT_REFUSED;
     }
-    bool ntFamily = version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+    bool ntFamily = version.platformId == VER_PLATFORM_WIN32_NT;
 
     RecordRead read;
     if (int refusal = ReadInstalledRecord(&read))

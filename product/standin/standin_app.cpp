@@ -62,3 +62,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     }
     return 0;
 }
+
+// The first code of the process: the stand-in has no static constructors
+// and no exit handlers, so the runtime's start-up code is not linked (it
+// would import the C runtime DLL). The show command comes from the starting
+// program through SW_SHOWDEFAULT.
+extern "C" __attribute__((used)) void WinMainCRTStartup()
+{
+    ExitProcess((UINT)WinMain(GetModuleHandleA(NULL), NULL, NULL, SW_SHOWDEFAULT));
+}

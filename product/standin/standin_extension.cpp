@@ -6,8 +6,15 @@
 
 extern "C" {
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
+// The library's entry point, under the name the linker looks for: without
+// the runtime's start-up code (which would import the C runtime DLL), the
+// system calls it directly.
+BOOL WINAPI DllMainCRTStartup(HINSTANCE instance, DWORD reason, LPVOID)
 {
+    // Explorer starts and ends threads all the time; the extension keeps
+    // nothing per thread.
+    if (reason == DLL_PROCESS_ATTACH)
+        DisableThreadLibraryCalls(instance);
     return TRUE;
 }
 

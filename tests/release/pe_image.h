@@ -67,6 +67,34 @@ public:
         return names;
     }
 
+    // Every function the import directory names, with its DLL: by name, or
+    // "#N" for one imported by ordinal N. Each DLL's names come from its
+    // lookup table, or from its address table when it has none.
+    std::vector<std::pair<std::string, std::string>> ImportedFunctions() const
+    {
+        std::vector<std::pair<std::string, std::string>> functions;
+        const bool wide = magic() == 0x020B;
+        const size_t slot = wide ? 8 : 4;
+        size_t at = Offset(DirectoryRva(1));
+        for (; at != 0 && Has(at, 20) && U32(at + 12) != 0; at += 20) {
+            std::string library = CString(Offset(U32(at + 12)));
+            size_t thunk = Offset(U32(at) != 0 ? U32(at) : U32(at + 16));
+            for (; thunk != 0 && Has(thunk, slot); thunk += slot) {
+                uint32_t low = U32(thunk), high = wide ? U32(thunk + 4) : 0;
+                bool byOrdinal = wide ? (high & 0x80000000u) != 0 : (low & 0x80000000u) != 0;
+                if (low == 0 && high == 0)
+                    break;
+                if (byOrdinal) {
+                    functions.emplace_back(library, "#" + std::to_string(low & 0xFFFF));
+                } else {
+                    size_t name = Offset(low & 0x7FFFFFFFu);
+                    functions.emplace_back(library, name != 0 ? CString(name + 2) : "");
+                }
+            }
+        }
+        return functions;
+    }
+
     // The bytes of the resource of `type` and `name` (first language), or
     // false when the image has none.
     bool Resource(const ResourceKey& type, const ResourceKey& name, std::string* data) const

@@ -59,6 +59,10 @@ if [ ! -f "$base/.novla-stamp" ] || [ "$(cat "$base/.novla-stamp")" != "$stamp" 
   for pair in "Courier New=Liberation Mono"; do
     WINEPREFIX=$base $NOVLA_WINE reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /d "${pair#*=}" /f >/dev/null 2>&1
   done
+  # The dialogs' face "MS Shell Dlg" is MS Sans Serif on Western Windows;
+  # Wine's prefix leaves it to its default, Tahoma.
+  WINEPREFIX=$base $NOVLA_WINE reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+    /v "MS Shell Dlg" /d "MS Sans Serif" /f >/dev/null 2>&1
   WINEPREFIX=$base wineserver -w
   for v in $NOVLA_WINE_VERSIONS; do
     cp -al "$base" "$root/templates/$v"

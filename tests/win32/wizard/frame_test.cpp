@@ -127,7 +127,7 @@ TEST(Templates, AsTabled)
         EXPECT_EQ(0, lstrcmpiA(spec.className, r.SzOrOrd().c_str()));  // class names know no case
         EXPECT_EQ(spec.caption, r.SzOrOrd());
         EXPECT_EQ(8, r.Word());
-        EXPECT_EQ("MS Sans Serif", r.SzOrOrd());
+        EXPECT_EQ("MS Shell Dlg", r.SzOrOrd());
         for (const ItemSpec& item : spec.items) {
             SCOPED_TRACE(item.id);
             r.AlignDword(base);
