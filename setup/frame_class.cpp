@@ -11,18 +11,25 @@
 // manifest register nothing on demand on XP, and their InitCommonControls
 // does nothing: InitCommonControlsEx must name the class. Windows 95 and
 // NT 4 as first shipped have only InitCommonControls, which registers every
-// class of their library; called by name, it also keeps comctl32 in the
-// import table, so that the library is loaded with the program on every
-// system.
+// class of their library. The library is loaded here, after the start-up
+// has restricted the library search, not imported: an imported library's
+// own imports (the theme library of the common controls 6) are looked for
+// beside the program before its first instruction runs. LoadLibraryA follows
+// the manifest to the common controls 6.
 static void RegisterCommonControls()
 {
     typedef BOOL(WINAPI * RegisterControlsEx)(const INITCOMMONCONTROLSEX*);
-    HMODULE library = GetModuleHandleA("comctl32.dll");
-    RegisterControlsEx registerEx =
-        library ? (RegisterControlsEx)(void*)GetProcAddress(library, "InitCommonControlsEx") : NULL;
+    typedef void(WINAPI * RegisterControls)();
+    HMODULE library = LoadLibraryA("comctl32.dll");
+    if (library == NULL)
+        return;
+    RegisterControlsEx registerEx = (RegisterControlsEx)(void*)GetProcAddress(library, "InitCommonControlsEx");
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
-    if (registerEx == NULL || !registerEx(&classes))
-        InitCommonControls();
+    if (registerEx != NULL && registerEx(&classes))
+        return;
+    RegisterControls registerAll = (RegisterControls)(void*)GetProcAddress(library, "InitCommonControls");
+    if (registerAll != NULL)
+        registerAll();
 }
 
 bool RegisterFrameClass()

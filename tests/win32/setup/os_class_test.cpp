@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "common/win32.h"
 #include "payload/os_class.h"
 #include "ui_driver.h"
 
@@ -17,4 +18,19 @@ TEST(GetOsClass, MatchesThePrefixWindowsVersion)
     EXPECT_EQ(expected, osClass) << version;
     uint32_t space = RequiredSpaceFor(&g_payloadTable, VariantMaskFor(osClass));
     EXPECT_EQ(expected >= 2 ? 1138348u : 980652u, space);
+}
+
+// The "Windows 98 / Me" compatibility mode (the seam's GetVersionExA:win98,
+// which shims that call only) leaves the class the system's own: the
+// programs installed run without the mode.
+TEST(GetOsClass, IsTheSystemsOwnUnderANinetyEightCompatibilityMode)
+{
+    std::string version = ui::EnvPath("NOVLA_WINE_VERSION");
+    int expected = version == "win98" ? 0 : version == "win2k" ? 1 : version == "winxp" || version == "win2003" ? 2 : 3;
+    FaultSelect("GetVersionExA:win98", 1, true);
+    OsClass osClass = 99;
+    EXPECT_TRUE(GetOsClass(&osClass));
+    EXPECT_TRUE(FaultFired());
+    EXPECT_EQ(expected, osClass) << version;
+    FaultSelect(nullptr, 0, false);
 }
