@@ -1,9 +1,9 @@
 // wine-versions: win7
-// The wizard on a screen of 144 DPI (the prefix's LogPixels), as the
+// The wizard on screens of 120 and 144 DPI (the prefix's LogPixels), as the
 // manifest's dpiAware entry lets Vista and later show it unscaled: every
 // page, and every control of the frame and of the page, lies inside the
 // frame's client area, the page over the frame's page area. The welcome
-// page at that size is the README's screenshot.
+// page at 144 DPI is the README's screenshot.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -42,36 +42,39 @@ void ExpectControlsInside(HWND parent, const RECT& area)
     }
 }
 
-TEST(DpiLayout, EveryPageLiesInsideTheFrameAt144Dpi)
+TEST(DpiLayout, EveryPageLiesInsideTheFrameAt120And144Dpi)
 {
-    SetLogPixels(144);
-    ui::Installer installer;
-    ASSERT_TRUE(walk::StartAt(installer, 1));
-    HWND frame = installer.frame;
-    // The screen is 144 DPI for the installer: its 8-point dialog font is
-    // half as large again as at 96 DPI, and so is the frame (333 dialog
-    // units wide: at least 600 pixels, where 96 DPI gives about 500).
-    RECT client;
-    GetClientRect(frame, &client);
-    EXPECT_GT(client.right, 600);
-    MapWindowPoints(frame, nullptr, (POINT*)&client, 2);
-    std::string screens = ui::EnvPath("NOVLA_SCREENS");
-    for (int state = 1; state <= 5; ++state) {
-        SCOPED_TRACE(state);
-        ASSERT_EQ(state, walk::PageShown(frame));
-        EXPECT_TRUE(walk::PageOverArea(frame));
-        RECT page = ui::ScreenRect(ui::CurrentPage(frame));
-        EXPECT_TRUE(Inside(page, client));
-        ExpectControlsInside(frame, client);
-        ExpectControlsInside(ui::CurrentPage(frame), page);
-        if (state == 1 && !screens.empty())
-            ui::SaveWindow(frame, screens + "\\welcome-144dpi.bmp");
-        if (state < 5)
-            ASSERT_TRUE(walk::Forward(installer));
+    for (DWORD dpi : {120u, 144u}) {
+        SCOPED_TRACE(dpi);
+        SetLogPixels(dpi);
+        ui::Installer installer;
+        ASSERT_TRUE(walk::StartAt(installer, 1));
+        HWND frame = installer.frame;
+        // The installer sees the screen's DPI: its 8-point dialog font, and
+        // with it the frame (333 dialog units wide, about 500 pixels at 96
+        // DPI), grows in proportion.
+        RECT client;
+        GetClientRect(frame, &client);
+        EXPECT_GT(client.right, (LONG)(470 * dpi / 96));
+        MapWindowPoints(frame, nullptr, (POINT*)&client, 2);
+        std::string screens = ui::EnvPath("NOVLA_SCREENS");
+        for (int state = 1; state <= 5; ++state) {
+            SCOPED_TRACE(state);
+            ASSERT_EQ(state, walk::PageShown(frame));
+            EXPECT_TRUE(walk::PageOverArea(frame));
+            RECT page = ui::ScreenRect(ui::CurrentPage(frame));
+            EXPECT_TRUE(Inside(page, client));
+            ExpectControlsInside(frame, client);
+            ExpectControlsInside(ui::CurrentPage(frame), page);
+            if (state == 1 && dpi == 144 && !screens.empty())
+                ui::SaveWindow(frame, screens + "\\welcome-144dpi.bmp");
+            if (state < 5)
+                ASSERT_TRUE(walk::Forward(installer));
+        }
+        ui::Click(ui::Control(frame, IDC_CONTINUE));
+        ui::WaitForExit(installer);
+        ui::Kill(installer);
     }
-    ui::Click(ui::Control(frame, IDC_CONTINUE));
-    ui::WaitForExit(installer);
-    ui::Kill(installer);
 }
 
 }  // namespace
