@@ -51,6 +51,9 @@ void StartSession();
 bool ReadRegistryText(HKEY root, const char* keyName, const char* valueName, char* out, DWORD capacity);
 bool ReadInstallPath(char* out, DWORD capacity);
 void ReadDefaultProgramFolder(char* out, DWORD capacity);
+// setup/single_setup.cpp: false when another installer or uninstaller of
+// the product runs (brought forward, or a box says so).
+bool ClaimSetupRun();
 void ProbeAdminRights();
 void ProbeFilesInUse();
 void LaunchMainProgram();
