@@ -139,15 +139,17 @@ foreach(src ${helper_sources})
     add_dependencies(${tname} ${name})
   endforeach()
 endforeach()
-# A library that tests plant beside a copy of the installer
-# (helpers/planted/uxtheme.dll).
-add_library(planted_uxtheme SHARED ${CMAKE_CURRENT_LIST_DIR}/helpers/planted/uxtheme.cpp)
-target_link_options(planted_uxtheme PRIVATE -static)
-set_target_properties(planted_uxtheme PROPERTIES OUTPUT_NAME uxtheme PREFIX "" RUNTIME_OUTPUT_DIRECTORY
-                      ${CMAKE_BINARY_DIR}/helpers/planted)
-foreach(t ${wine_tests})
-  get_filename_component(tname ${t} NAME_WE)
-  add_dependencies(${tname} planted_uxtheme)
+# Libraries that tests plant beside a copy of the installer or the
+# uninstaller, under system libraries' names (helpers/planted/NAME.dll).
+foreach(planted uxtheme msimg32)
+  add_library(planted_${planted} SHARED ${CMAKE_CURRENT_LIST_DIR}/helpers/planted/planted.cpp)
+  target_link_options(planted_${planted} PRIVATE -static)
+  set_target_properties(planted_${planted} PROPERTIES OUTPUT_NAME ${planted} PREFIX "" RUNTIME_OUTPUT_DIRECTORY
+                        ${CMAKE_BINARY_DIR}/helpers/planted)
+  foreach(t ${wine_tests})
+    get_filename_component(tname ${t} NAME_WE)
+    add_dependencies(${tname} planted_${planted})
+  endforeach()
 endforeach()
 
 # One run of the fault sweep (tests/faults/fault-sweep.sh): the test build
