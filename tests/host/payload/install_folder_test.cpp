@@ -20,6 +20,8 @@ TEST(IsProductFolder, OnlyTheRecordedOrTheDefaultFolder)
 
 TEST(DefaultProgramFolder, TheSystemsProgramFolderOrTheFixedOne)
 {
+    // Caught: the fixed folder put the 32-bit suite into the 64-bit "Program
+    // Files" and an English tree beside a localised system's own.
     const std::string fixed = "C:\\Program Files\\Novla\\Tessaronix";
     const std::string tooLong = "C:\\" + std::string(240, 'p');
     const struct {

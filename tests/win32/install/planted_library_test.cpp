@@ -31,6 +31,8 @@ std::string PlantBeside(const std::string& program, const char* name)
 
 TEST(PlantedLibrary, NeitherProgramLoadsOneOnTheSearchBeforeWindows8)
 {
+    // Caught: SetDllDirectoryA("") alone left the program's own folder first,
+    // and a planted uxtheme.dll ran in both programs.
     ASSERT_NE(std::string::npos, ui::EnvPath("WINEDLLOVERRIDES").find("uxtheme,msimg32=n,b"));
     const ui::Environment preEight = {"NOVLA_FAULT=SetDefaultDllDirectories"};
 

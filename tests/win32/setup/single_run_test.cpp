@@ -36,6 +36,7 @@ const char kAlreadyRunning[] = "Setup or the removal of NOVLA Tessaronix is alre
 
 TEST(SingleRun, ASecondInstallerBringsTheFirstForwardAndEndsHavingDoneNothing)
 {
+    // Caught: a second copy probed, emptied and wrote beside the first.
     ui::Installer first;
     install::Options options;
     ASSERT_TRUE(ui::Start(first) && install::WaitForControl(first, IDC_BANNER_LINES));
