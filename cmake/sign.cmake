@@ -1,6 +1,6 @@
 # The signed release (`make release`, the i686 tree build/release configured
-# with NOVLA_SIGN=ON): Authenticode signatures with a SHA-256 digest, made by
-# osslsigncode through scripts/sign-release.sh. Included by
+# with NOVLA_SIGN=ON): Authenticode signatures, SHA-1 with a SHA-256 one
+# nested, made by osslsigncode through scripts/sign-release.sh. Included by
 # product/CMakeLists.txt after cmake/version_info.cmake.
 #   - The uninstaller is signed before it is packed, padded so that the
 #     signed file has its row's exact size (novla_signed_standin).

@@ -136,8 +136,7 @@ static void PrepareProgramFolder()
     if (!ReadInstallPath(recorded, sizeof recorded))
         recorded[0] = '\0';
     char defaultFolder[PATH_CAPACITY];
-    if (!JoinPath(defaultFolder, sizeof defaultFolder, DEFAULT_PARENT_FOLDER, g_productInfo.name))
-        defaultFolder[0] = '\0';
+    ReadDefaultProgramFolder(defaultFolder, sizeof defaultFolder);
     if (IsProductFolder(folder, recorded, defaultFolder))
         ClearFolder(folder);
 }

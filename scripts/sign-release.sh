@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Signs the release with Authenticode (SHA-256 digest) through osslsigncode,
-# for cmake/sign.cmake and `make release`.
+# Signs the release with Authenticode through osslsigncode, for
+# cmake/sign.cmake and `make release`: each file twice, a SHA-1 signature
+# first, the one Windows without SHA-2 support (2000, XP before SP3, Server
+# 2003) reads, and a SHA-256 signature nested in it for every later Windows.
 #
 #   sign-release.sh DIR test-cert
 #       makes the throw-away self-signed code-signing certificate
@@ -15,7 +17,7 @@
 #       writes SHA256SUMS beside FILE
 #   sign-release.sh DIR verify FILE
 #       osslsigncode verify, with the throw-away certificate as the trusted
-#       root when the build made one
+#       root when the build made one: both signatures verified, SHA-1 first
 #   sign-release.sh DIR summary FILE
 #       says where the release is, how to verify it, and how it was signed
 #
@@ -34,7 +36,8 @@ throwaway() { [ -z "$pkcs12" ] && [ -z "$cert" ]; }
 
 # sign IN OUT DESCRIPTION STAMP: the signature's description is what the
 # elevation prompt shows as the program's name; the address is the product's
-# support page.
+# support page. The SHA-1 signature is made first, then the SHA-256 one is
+# nested in it (-nest): both with the same certificate, time and stamp.
 sign() {
   local args=()
   if [ -n "$pkcs12" ]; then
@@ -44,17 +47,26 @@ sign() {
   else
     args=(-certs "$dir/test-cert.pem" -key "$dir/test-key.pem")
   fi
-  args+=(-h sha256 -n "$3" -i "$info_url" -time "$signing_time")
+  args+=(-n "$3" -i "$info_url" -time "$signing_time")
   if [ "$4" = stamp ] && [ -n "$timestamp_url" ]; then
     args+=(-ts "$timestamp_url")
   fi
-  rm -f "$2"
-  local log
+  rm -f "$2" "$2.sha1"
+  sign_once "$1" "$2.sha1" "${args[@]}" -h sha1
+  sign_once "$2.sha1" "$2" "${args[@]}" -h sha256 -nest
+  rm -f "$2.sha1"
+}
+
+# sign_once IN OUT ARGS...: one osslsigncode sign, the password (if any)
+# through a pipe.
+sign_once() {
+  local in=$1 out=$2 log
+  shift 2
   if [ -n "${NOVLA_SIGN_PASSWORD+set}" ]; then
-    log=$(osslsigncode sign "${args[@]}" -readpass <(printf '%s' "$NOVLA_SIGN_PASSWORD") -in "$1" -out "$2" 2>&1) ||
-      fail "signing $1 failed: $log"
+    log=$(osslsigncode sign "$@" -readpass <(printf '%s' "$NOVLA_SIGN_PASSWORD") -in "$in" -out "$out" 2>&1) ||
+      fail "signing $in failed: $log"
   else
-    log=$(osslsigncode sign "${args[@]}" -in "$1" -out "$2" 2>&1) || fail "signing $1 failed: $log"
+    log=$(osslsigncode sign "$@" -in "$in" -out "$out" 2>&1) || fail "signing $in failed: $log"
   fi
 }
 
@@ -82,9 +94,10 @@ sign)
 padded)
   [ $# -eq 6 ] || fail "padded NOVLAPACK PROGRAM SIZE SEED OUT DESCRIPTION"
   novlapack=$1 program=$2 size=$3 seed=$4 out=$5 description=$6
-  # The signature's length is fixed for a given certificate, key and signing
+  # The signatures' length is fixed for a given certificate, key and signing
   # time (and no time stamp, whose token varies): sign the bare program once
-  # to learn it, pad to the size less that length, and sign the padded file.
+  # (both signatures) to learn it, pad to the size less that length, and
+  # sign the padded file.
   work=$(mktemp -d "$dir/padded.XXXXXX")
   trap 'rm -rf "$work"' EXIT
   sign "$program" "$work/probe.exe" "$description" none
@@ -102,11 +115,16 @@ sums)
   (cd "$(dirname "$1")" && sha256sum "$(basename "$1")" >SHA256SUMS.new && mv SHA256SUMS.new SHA256SUMS)
   ;;
 verify)
+  # Both signatures verified, the SHA-1 one first.
   if throwaway; then
-    osslsigncode verify -CAfile "$dir/test-cert.pem" -in "$1"
+    log=$(osslsigncode verify -CAfile "$dir/test-cert.pem" -in "$1" 2>&1) || { echo "$log"; exit 1; }
   else
-    osslsigncode verify -in "$1"
+    log=$(osslsigncode verify -in "$1" 2>&1) || { echo "$log"; exit 1; }
   fi
+  echo "$log"
+  digests=$(echo "$log" | sed -n 's/^Message digest algorithm  *: *//p' | tr '\n' ' ')
+  [ "$digests" = "SHA1 SHA256 " ] && echo "$log" | grep -qx "Number of verified signatures: 2" ||
+    fail "$1: not two verified signatures, SHA-1 and a nested SHA-256 (digests: $digests)"
   ;;
 summary)
   file=$(realpath "$1")

@@ -11,6 +11,9 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     g_session.instance = instance;
+    // One installer at a time, before anything is read or written.
+    if (!ClaimSetupRun())
+        return 1;
     // A damaged download is refused before anything is written (the
     // administrator probe of StartSession writes to the registry).
     if (!VerifyPayload()) {

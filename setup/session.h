@@ -45,12 +45,16 @@ extern SetupSession g_session;
 // Start-up and exit steps of the process entry (setup/).
 bool RegisterFrameClass();
 void StartSession();
+// setup/default_folder.cpp: a registry text, terminated within capacity
+// (false, out empty, when it cannot be read or does not fit); the folder an
+// earlier installation recorded; the default folder (payload/install_folder.h).
+bool ReadRegistryText(HKEY root, const char* keyName, const char* valueName, char* out, DWORD capacity);
 bool ReadInstallPath(char* out, DWORD capacity);
+void ReadDefaultProgramFolder(char* out, DWORD capacity);
+// setup/single_setup.cpp: false when another installer or uninstaller of
+// the product runs (brought forward, or a box says so).
+bool ClaimSetupRun();
 void ProbeAdminRights();
 void ProbeFilesInUse();
 void LaunchMainProgram();
 void ReleaseGdiCache();
-
-// The folder below which the program folder is proposed when no earlier
-// installation recorded one: this folder joined with the product's name.
-#define DEFAULT_PARENT_FOLDER "C:\\Program Files\\Novla\\"

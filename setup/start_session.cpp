@@ -27,7 +27,7 @@ void StartSession()
 
     char* program = g_installDirs[DIR_PROGRAM];
     if (!ReadInstallPath(program, PATH_CAPACITY))
-        JoinPath(program, PATH_CAPACITY, DEFAULT_PARENT_FOLDER, g_productInfo.name);
+        ReadDefaultProgramFolder(program, PATH_CAPACITY);
 
     ReadSystemFolder(g_installDirs[DIR_WINDOWS], GetWindowsDirectoryA);
     ReadSystemFolder(g_installDirs[DIR_SYSTEM], GetSystemDirectoryA);
@@ -35,31 +35,6 @@ void StartSession()
     // The files-in-use probe builds its paths from all three folders.
     ProbeAdminRights();
     ProbeFilesInUse();
-}
-
-bool ReadInstallPath(char* out, DWORD capacity)
-{
-    out[0] = '\0';
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, NOVLA_PROGRAMS_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD size = capacity;
-    bool read = RegQueryValueExA(key, g_productInfo.name, NULL, NULL, (BYTE*)out, &size) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    if (!read || size > capacity) {
-        out[0] = '\0';
-        return false;
-    }
-    // A value stored without its terminator still has to end as a string;
-    // one that fills the whole buffer without a terminator does not fit.
-    if (size == 0 || out[size - 1] != '\0') {
-        if (size >= capacity) {
-            out[0] = '\0';
-            return false;
-        }
-        out[size] = '\0';
-    }
-    return true;
 }
 
 void ProbeAdminRights()

@@ -36,6 +36,7 @@
 #include "payload/record_file.h"
 #include "payload/record_undo.h"
 #include "product/cleanup/cleanup_text.h"
+#include "product/cleanup/single_cleanup.h"
 #include "resources/resource_ids.h"
 #include "shell/admin_probe.h"
 #include "shell/registry_names.h"
@@ -232,5 +233,5 @@ extern "C" __attribute__((used)) void WinMainCRTStartup()
     RestrictLibrarySearch();
     // Before any path is walked.
     LoadCodePageRules();
-    ExitProcess((UINT)RunCleanup());
+    ExitProcess((UINT)(ClaimCleanupRun() ? RunCleanup() : EXIT_REFUSED));
 }

@@ -35,8 +35,9 @@ list(REMOVE_DUPLICATES smoke_versions)
 list(JOIN smoke_versions " " smoke_versions)
 
 # Every run picks 32-bit Wine (under the emulator the probe of
-# scripts/wine-tree.sh says win64) and makes templates of these versions only.
-set(smoke_env "WINE_TREE=win32;NOVLA_WINE_VERSIONS=${smoke_versions}")
+# scripts/wine-tree.sh says win64) and makes templates of these versions
+# only, no WoW64 ones.
+set(smoke_env "WINE_TREE=win32;NOVLA_WINE_VERSIONS=${smoke_versions};NOVLA_WINE64_VERSIONS=")
 set(content "# The i686 smoke's cases, made by tests/wine/i686-smoke.cmake.\n")
 string(APPEND content
   "add_test([=[i686.wine.setup]=] [=[${wine_dir}/setup-wine.sh]=] [=[${smoke_root}]=])\n"

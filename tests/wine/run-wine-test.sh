@@ -10,6 +10,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
 root=$1 version=$2 program=$3
 shift 3
+if [ ! -d "$root/templates/$version" ] && [ "${version%-64}" != "$version" ] && [ -z "$NOVLA_WINE64_VERSIONS" ]; then
+  # No WoW64 prefixes where the i686 tree does not run natively.
+  echo "skipped: $version needs a 64-bit Wine running the i686 tree natively" >&2
+  exit 77
+fi
 if [ ! -d "$root/templates/$version" ]; then
   echo "no Wine template for $version under $root: run setup-wine.sh first" >&2
   exit 2
@@ -27,6 +32,8 @@ xvfb=$!
 for _ in $(seq 100); do [ -s "$prefix/.display" ] && break; sleep 0.05; done
 export DISPLAY=":$(head -n1 "$prefix/.display")"
 
+# A WoW64 version: the i686 program in a 64-bit prefix.
+case $version in *-64) export WINEARCH=win64 ;; esac
 export WINEPREFIX=$prefix
 export NOVLA_WINE_VERSION=$version
 "$NOVLA_WINE" "$program" "$@"

@@ -33,44 +33,53 @@ else
 fi
 export DISPLAY=$(cat "$root/display")
 
-stamp="$WINEARCH $($NOVLA_WINE --version 2>/dev/null) $(md5sum "$0" | cut -c1-8) $NOVLA_WINE_VERSIONS"
+stamp="$WINEARCH $($NOVLA_WINE --version 2>/dev/null) $(md5sum "$0" | cut -c1-8) $NOVLA_WINE_VERSIONS $NOVLA_WINE64_VERSIONS"
 base="$root/templates/base"
 if [ ! -f "$base/.novla-stamp" ] || [ "$(cat "$base/.novla-stamp")" != "$stamp" ]; then
   rm -rf "$root/templates"
   mkdir -p "$root/templates"
-  WINEPREFIX=$base $NOVLA_WINE wineboot -i >/dev/null 2>&1
-  # Wine links the user's shell folders (Desktop, Documents, Templates...) to
-  # the host's home folder, at more than one depth: make every one of them a
-  # folder of the prefix, so that no test writes links or files into the
-  # host's home.
-  find "$base/drive_c/users" -type l -print0 | while IFS= read -r -d '' link; do
-    rm -f "$link" && mkdir -p "$link"
-  done
-  # Wine draws Windows-style captions itself (no window manager under Xvfb).
-  WINEPREFIX=$base $NOVLA_WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  WINEPREFIX=$base $NOVLA_WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
-  # The dialogs' fonts. Wine's own MS Sans Serif (the 8-point bitmap face,
-  # 13 pixels high, as on Windows) and Marlett (the caption buttons) are not
-  # picked up from Wine's data folder here: put them in the prefix's Fonts.
-  # Courier New is mapped to its metric-compatible Liberation face.
-  for f in sserife.fon marlett.ttf; do
-    cp /usr/share/wine/fonts/$f "$base/drive_c/windows/Fonts/" 2>/dev/null || true
-  done
-  for pair in "Courier New=Liberation Mono"; do
-    WINEPREFIX=$base $NOVLA_WINE reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /d "${pair#*=}" /f >/dev/null 2>&1
-  done
-  # The dialogs' face "MS Shell Dlg" is MS Sans Serif on Western Windows;
-  # Wine's prefix leaves it to its default, Tahoma.
-  WINEPREFIX=$base $NOVLA_WINE reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-    /v "MS Shell Dlg" /d "MS Sans Serif" /f >/dev/null 2>&1
-  WINEPREFIX=$base wineserver -w
-  for v in $NOVLA_WINE_VERSIONS; do
-    cp -al "$base" "$root/templates/$v"
-    # Hard links share the installed system files; the registry files are
-    # rewritten per prefix, so each gets its own copy.
-    for f in "$root/templates/$v"/*.reg; do cp --remove-destination "$base/${f##*/}" "$f"; done
-    WINEPREFIX=$root/templates/$v $NOVLA_WINE reg add 'HKCU\Software\Wine' /v Version /d "$v" /f >/dev/null 2>&1
-    WINEPREFIX=$root/templates/$v wineserver -w
-  done
+  # base: the 32-bit (or, for the twin, 64-bit) prefix of every version;
+  # base64: the 64-bit one of the WoW64 versions.
+  make_templates() {
+    local base=$1 versions=$2 arch=$3
+    WINEARCH=$arch WINEPREFIX=$base $NOVLA_WINE wineboot -i >/dev/null 2>&1
+    # Wine links the user's shell folders (Desktop, Documents, Templates...) to
+    # the host's home folder, at more than one depth: make every one of them a
+    # folder of the prefix, so that no test writes links or files into the
+    # host's home.
+    find "$base/drive_c/users" -type l -print0 | while IFS= read -r -d '' link; do
+      rm -f "$link" && mkdir -p "$link"
+    done
+    # Wine draws Windows-style captions itself (no window manager under Xvfb).
+    WINEARCH=$arch WINEPREFIX=$base $NOVLA_WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    WINEARCH=$arch WINEPREFIX=$base $NOVLA_WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+    # The dialogs' fonts. Wine's own MS Sans Serif (the 8-point bitmap face,
+    # 13 pixels high, as on Windows) and Marlett (the caption buttons) are not
+    # picked up from Wine's data folder here: put them in the prefix's Fonts.
+    # Courier New is mapped to its metric-compatible Liberation face.
+    for f in sserife.fon marlett.ttf; do
+      cp /usr/share/wine/fonts/$f "$base/drive_c/windows/Fonts/" 2>/dev/null || true
+    done
+    for pair in "Courier New=Liberation Mono"; do
+      WINEARCH=$arch WINEPREFIX=$base $NOVLA_WINE reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /d "${pair#*=}" /f >/dev/null 2>&1
+    done
+    # The dialogs' face "MS Shell Dlg" is MS Sans Serif on Western Windows;
+    # Wine's prefix leaves it to its default, Tahoma.
+    WINEARCH=$arch WINEPREFIX=$base $NOVLA_WINE reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+      /v "MS Shell Dlg" /d "MS Sans Serif" /f >/dev/null 2>&1
+    WINEPREFIX=$base wineserver -w
+    for v in $versions; do
+      cp -al "$base" "$root/templates/$v"
+      # Hard links share the installed system files; the registry files are
+      # rewritten per prefix, so each gets its own copy.
+      for f in "$root/templates/$v"/*.reg; do cp --remove-destination "$base/${f##*/}" "$f"; done
+      WINEARCH=$arch WINEPREFIX=$root/templates/$v $NOVLA_WINE reg add 'HKCU\Software\Wine' /v Version /d "${v%-64}" /f >/dev/null 2>&1
+      WINEPREFIX=$root/templates/$v wineserver -w
+    done
+  }
+  make_templates "$base" "$NOVLA_WINE_VERSIONS" "$WINEARCH"
+  if [ -n "$NOVLA_WINE64_VERSIONS" ]; then
+    make_templates "$root/templates/base64" "$NOVLA_WINE64_VERSIONS" win64
+  fi
   echo "$stamp" > "$base/.novla-stamp"
 fi

@@ -19,4 +19,13 @@ fi
 # Versions a test can ask for; GetOsClass gives 0 for win98, 1 for win2k, 2
 # for winxp and win2003, 3 for vista, win7 and win10. The i686 smoke makes
 # templates of only the versions it runs (tests/wine/i686-smoke.cmake).
+# win7-64 and win10-64 are 64-bit prefixes (WINEARCH=win64) in which the
+# i686 programs run through WoW64: made only where the i686 tree runs
+# natively and a 64-bit Wine is there; where only the twin runs, their tests
+# are not registered (tests/win32/harness.cmake).
 NOVLA_WINE_VERSIONS=${NOVLA_WINE_VERSIONS:-"win98 win2k winxp win2003 vista win7 win10"}
+if [ "$WINEARCH" = win32 ] && [ -x /usr/lib/wine/wine64 ]; then
+  NOVLA_WINE64_VERSIONS=${NOVLA_WINE64_VERSIONS-"win7-64 win10-64"}
+else
+  NOVLA_WINE64_VERSIONS=""
+fi

@@ -1,7 +1,7 @@
 #pragma once
 // Host-side set-up that a Windows program under Wine can make for itself:
 // the host path of a Windows path, a host symbolic link, a small tmpfs
-// mapped as a drive of the prefix. Made with the host's own system calls,
+// mapped as a drive of the prefix, a folder linked as one. Made with the host's own system calls,
 // which Wine does not stand between. Test code; Linux hosts only.
 #include <windows.h>
 
@@ -69,6 +69,25 @@ inline bool MakeSymlink(const std::string& target, const std::string& link)
     std::string from = UnixPathOf(target), to = UnixPathOf(link);
     return !from.empty() && !to.empty() && Call(SYS_SYMLINK, from.c_str(), to.c_str()) == 0;
 #else
+    return false;
+#endif
+}
+
+// Drive letter (lower case) of the prefix made to name folder (a Windows
+// path): its link in the prefix's dosdevices.
+inline bool LinkDrive(char letter, const std::string& folder)
+{
+    if (!Available())
+        return false;
+#if defined(__x86_64__) || defined(__i386__)
+    std::string drives = UnixPathOf("C:\\"), target = UnixPathOf(folder);
+    size_t at = drives.rfind("/c:");
+    if (at == std::string::npos || target.empty())
+        return false;
+    std::string link = drives.substr(0, at) + "/" + letter + ":";
+    return Call(SYS_SYMLINK, target.c_str(), link.c_str()) == 0;
+#else
+    (void)letter;
     return false;
 #endif
 }

@@ -1,7 +1,8 @@
 // wine-versions: win2k winxp
 // The user's data survives an installation: an existing folder that is not
 // the product's is never emptied, and the emptying of the product's own
-// folder does not follow a link out of it. Shortcuts for this user when
+// folder (the system's program folder's, on whichever drive) does not
+// follow a link out of it. Shortcuts for this user when
 // chosen; the application starts after the wizard when asked to, and only
 // then.
 #include <gtest/gtest.h>
@@ -92,6 +93,43 @@ TEST(InstallData, ForeignDataSurvivesAndLinksAreNotFollowed)
                 install::ReadAll(mine + "\\Tessaronix.exe"));
     Sleep(3000);
     EXPECT_EQ(nullptr, FindApplication(mainTitle));
+}
+
+TEST(InstallData, TheSystemsProgramFolderOnAnotherDriveIsProposedAndTheProductsOwn)
+{
+    // Windows on drive D:, its program folder there; a stale file of an
+    // earlier installation in the product's folder below it goes, as in the
+    // default folder anywhere.
+    CreateDirectoryA("C:\\DriveD", nullptr);
+    ASSERT_TRUE(host::LinkDrive('d', "C:\\DriveD"));
+    // No earlier installation's folder, whose record would win.
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Novla\\Programs", 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, "Tessaronix");
+        RegCloseKey(key);
+    }
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0,
+                                           KEY_ALL_ACCESS, &key));
+    const char programFiles[] = "D:\\Programs";
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "ProgramFilesDir", 0, REG_SZ, (const BYTE*)programFiles,
+                                            sizeof programFiles));
+    RegCloseKey(key);
+    const std::string folder = "D:\\Programs\\Novla\\Tessaronix";
+    CreateDirectoryA("D:\\Programs", nullptr);
+    CreateDirectoryA("D:\\Programs\\Novla", nullptr);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    install::WriteFileText(folder + "\\old.txt", "stale");
+
+    ui::Installer installer;
+    install::Options options;
+    ASSERT_TRUE(install::ToDestination(installer, options));
+    EXPECT_EQ(folder, ui::ControlText(installer.frame, IDC_DEST_FOLDER));
+    ASSERT_TRUE(install::BeginInstall(installer, options));
+    ASSERT_TRUE(install::WatchProgress(installer).finished);
+    EXPECT_EQ(1u, install::Close(installer));
+    ui::Kill(installer);
+    EXPECT_FALSE(expect::FileExists(folder + "\\old.txt"));
+    EXPECT_TRUE(install::ProductFile(install::ModernGeneration() ? 3 : 2) == install::ReadAll(folder + "\\Tessaronix.exe"));
 }
 
 }  // namespace

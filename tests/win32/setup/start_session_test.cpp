@@ -1,6 +1,6 @@
 // wine-versions: win98 winxp win7
-// Start-up under real Wine: the proposed program folder (recorded or
-// default), the capitalised Windows and System folders, the administrator
+// Start-up under real Wine: the proposed program folder (recorded, the
+// system's or the fixed default), the capitalised Windows and System folders, the administrator
 // probe and the files-in-use probe.
 #include <gtest/gtest.h>
 
@@ -100,6 +100,57 @@ TEST_F(StartSessionTest, RecordedPathWithoutTerminatorStillEndsAsAString)
     RecordInstallPath(longer, sizeof longer);
     StartSession();
     EXPECT_STREQ("C:\\Program Files\\Novla\\Tessaronix", g_installDirs[DIR_PROGRAM]);
+}
+
+// Sets (or, with null, deletes) the system's ProgramFilesDir.
+void SetProgramFilesDir(const char* value)
+{
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0,
+                                           KEY_ALL_ACCESS, &key));
+    if (value)
+        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "ProgramFilesDir", 0, REG_SZ, (const BYTE*)value,
+                                                (DWORD)strlen(value) + 1));
+    else
+        RegDeleteValueA(key, "ProgramFilesDir");
+    RegCloseKey(key);
+}
+
+TEST_F(StartSessionTest, ProposesTheSystemsProgramFolderOrTheFixedOne)
+{
+    const std::string tooLong = "C:\\" + std::string(250, 'p');
+    const struct {
+        const char* programFiles;  // null: no value
+        const char* proposed;
+    } cases[] = {
+        {"C:\\Programme", "C:\\Programme\\Novla\\Tessaronix"},
+        {"D:\\Programs", "D:\\Programs\\Novla\\Tessaronix"},
+        {nullptr, "C:\\Program Files\\Novla\\Tessaronix"},
+        {tooLong.c_str(), "C:\\Program Files\\Novla\\Tessaronix"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.programFiles ? c.programFiles : "(missing)");
+        SetProgramFilesDir(c.programFiles);
+        StartSession();
+        EXPECT_STREQ(c.proposed, g_installDirs[DIR_PROGRAM]);
+        char rule[PATH_CAPACITY];
+        ReadDefaultProgramFolder(rule, sizeof rule);
+        EXPECT_STREQ(c.proposed, rule);
+    }
+    // Unreadable: the fixed folder. The maker's key is there, so the second
+    // query is this one, after the recorded folder's.
+    RecordInstallPath("", 1);
+    ForgetInstallPath();
+    SetProgramFilesDir("C:\\Programme");
+    FaultSelect("RegQueryValueExA", 2, false);
+    StartSession();
+    EXPECT_STREQ("C:\\Program Files\\Novla\\Tessaronix", g_installDirs[DIR_PROGRAM]);
+    FaultSelect(nullptr, 0, false);
+    // An earlier installation's recorded folder still wins.
+    RecordInstallPath("E:\\Tessa", 9);
+    StartSession();
+    EXPECT_STREQ("E:\\Tessa", g_installDirs[DIR_PROGRAM]);
+    SetProgramFilesDir("C:\\Program Files");
 }
 
 TEST_F(StartSessionTest, AdminProbeLeavesNothingItMade)
