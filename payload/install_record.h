@@ -269,9 +269,9 @@ bool IsEntryInScope(const RecordEntry* entry, const UndoScope* scope, const char
 // I and C lines; an entry whose item an older entry already names (F and L
 // by path, D by path, K by root and key, V by root, key and name; ASCII
 // letters compared without regard to case), as the oldest holds the state
-// from before the first installation; M lines, which RunBackup settles on
-// their own; an entry that admit (when not null)
-// refuses, counted in *refused. Returns how many, at most capacity
+// from before the first installation; M lines, which payload/run_backup.h
+// settles on their own; an entry that admit (when not null) refuses,
+// counted in *refused. Returns how many, at most capacity
 // (entryCount is always enough); when capacity is smaller, the oldest are
 // left out.
 typedef bool (*EntryFilter)(const RecordEntry* entry, const void* context);

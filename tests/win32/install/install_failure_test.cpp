@@ -81,7 +81,8 @@ std::map<std::string, std::string> AddedFiles(const cleanup::Snapshot& before, c
 // product neither usable nor removable. Now every file of the earlier
 // installation is back byte for byte, the user's file too, the record line
 // for line, and the uninstaller then removes the product.
-void RunAbortingReinstallation(const std::string& folder, const install::Options& again, size_t filesBegun)
+void RunAbortingReinstallation(const std::string& folder, const install::Options& again, size_t filesBegun,
+                               bool withError = true)
 {
     cleanup::Snapshot before = cleanup::Take();
     install::Options first;
@@ -101,7 +102,7 @@ void RunAbortingReinstallation(const std::string& folder, const install::Options
     cleanup::Snapshot installed = take();
     std::map<std::string, std::string> files = AddedFiles(before, installed);
     const std::string record = install::ReadAll(cleanup::RecordPath());
-    RunAbortingInstallation(again, filesBegun, true, {"F " + cleanup::RecordPath()});
+    RunAbortingInstallation(again, filesBegun, withError, {"F " + cleanup::RecordPath()});
     EXPECT_EQ(record, install::ReadAll(cleanup::RecordPath()));
     EXPECT_TRUE(files == AddedFiles(before, take())) << "a file of the earlier installation differs";
     EXPECT_EQ("the user's notes", install::ReadAll(notes));
@@ -121,19 +122,38 @@ void RunAbortingReinstallation(const std::string& folder, const install::Options
 
 TEST(InstallFailure, AReinstallationThatFailsEarlyMidFilesOrLateGivesBackTheEarlierOne)
 {
-    // The first file's first block; a block of the second file; one of the
-    // last file's (the shell extension's, in the System folder, after the
-    // record's lines and the other nine files' blocks of each generation).
+    // The first file's first block, a block of the second file; then every
+    // file written and the shortcut step that cannot start, whose log tells
+    // how many writes come before the last file (the System folder's shell
+    // extension, the last row to look up its resource): its line, its M
+    // line, then its fifth block fails.
+    char scratch[MAX_PATH];
+    GetTempPathA(MAX_PATH, scratch);
+    const std::string log = std::string(scratch) + "novla-reinstall.log";
+    DeleteFileA(log.c_str());
     const struct {
         std::string fault;
         size_t filesBegun;
-    } cases[] = {{"WriteFile#5", 1}, {"WriteFile#110", 2}, {install::ModernGeneration() ? "WriteFile#1110" : "WriteFile#960", 10}};
+    } cases[] = {{"WriteFile#5", 1}, {"WriteFile#110", 2}, {"CoInitialize", 10}, {"", 10}};
+    std::string late;
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.fault);
+        SCOPED_TRACE(c.fault.empty() ? late : c.fault);
         install::Options again;
         again.build = ui::Build::Faults;
-        again.environment = {"NOVLA_FAULT=" + c.fault};
-        RunAbortingReinstallation("", again, c.filesBegun);
+        again.environment = {"NOVLA_FAULT=" + (c.fault.empty() ? late : c.fault)};
+        bool shortcuts = c.fault == "CoInitialize";
+        if (shortcuts)
+            again.environment.push_back("NOVLA_FAULT_LOG=" + log);
+        RunAbortingReinstallation("", again, c.filesBegun, !shortcuts);
+        if (shortcuts) {
+            std::string calls = install::ReadAll(log);
+            size_t last = calls.rfind(" SizeofResource\n");
+            ASSERT_NE(std::string::npos, last);
+            int writes = 0;
+            for (size_t at = calls.find(" WriteFile\n"); at < last; at = calls.find(" WriteFile\n", at + 1))
+                ++writes;
+            late = "WriteFile#" + std::to_string(writes + 2 + 5);
+        }
     }
 }
 
