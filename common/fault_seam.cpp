@@ -22,6 +22,9 @@ struct FaultState {
     unsigned total;        // guarded calls so far, any name
     char logPath[MAX_PATH];
     HANDLE log;            // the log file; null until its first line
+    char killName[64];     // NOVLA_FAULT_KILL: function whose call ends the process; empty for any
+    unsigned killTarget;   // which of its calls, from 1; 0 for none
+    unsigned killMatching; // its calls so far
 };
 FaultState s_fault;
 
@@ -57,6 +60,13 @@ void LoadFromEnvironment()
             s_fault.target = hash ? DecimalValue(hash + 1) : 1;
             s_fault.armed = s_fault.target > 0;
         }
+    }
+    n = GetEnvironmentVariableA("NOVLA_FAULT_KILL", spec, sizeof spec);
+    const char* hash = n > 0 && n < sizeof spec ? strchr(spec, '#') : NULL;
+    if (hash != NULL && (size_t)(hash - spec) < sizeof s_fault.killName) {
+        memcpy(s_fault.killName, spec, (size_t)(hash - spec));
+        s_fault.killName[hash - spec] = '\0';
+        s_fault.killTarget = DecimalValue(hash + 1);
     }
     s_fault.persistent = EnvironmentIs("NOVLA_FAULT_PERSIST", '1');
     s_fault.unpaced = EnvironmentIs("NOVLA_FAULT_PACE", '0');
@@ -156,6 +166,11 @@ bool FaultHit(const char* name)
         PutText(&line, name);
         EndLine(&line);
     }
+    // Cut off before the call, as a power loss or a killed process would
+    // cut it: no clean-up code runs.
+    if (s_fault.killTarget != 0 && (s_fault.killName[0] == '\0' || strcmp(s_fault.killName, name) == 0) &&
+        ++s_fault.killMatching == s_fault.killTarget)
+        TerminateProcess(GetCurrentProcess(), 99);
     bool fail = false;
     if (s_fault.name[0] == '\0' || strcmp(s_fault.name, name) == 0) {
         ++s_fault.matching;

@@ -13,6 +13,9 @@
 //   NAME       the first call of the Win32 function NAME (e.g. RegCreateKeyExA)
 //   NAME#N     the Nth call of NAME, counted from 1
 //   #N         the Nth guarded call of any name
+// NOVLA_FAULT_KILL=NAME#N (or #N) ends the process, as abruptly as a crash,
+// just before the Nth call of NAME (of any guarded name), counted apart from
+// NOVLA_FAULT: a test cuts a run off there.
 // With NOVLA_FAULT_PERSIST=1 every matching call from that one on fails too.
 // NOVLA_FAULT_LOG=PATH appends one line per guarded call ("N NAME"), so a
 // sweep can learn how many calls a run makes. The same log gets a line for
@@ -61,6 +64,7 @@ int FaultShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 #define CreateDirectoryA(...) NOVLA_FAIL_WITH(CreateDirectoryA, ERROR_ACCESS_DENIED, FALSE) : CreateDirectoryA(__VA_ARGS__))
 #define GetFileAttributesA(...) NOVLA_FAIL_WITH(GetFileAttributesA, ERROR_ACCESS_DENIED, INVALID_FILE_ATTRIBUTES) : GetFileAttributesA(__VA_ARGS__))
 #define SetFileAttributesA(...) NOVLA_FAIL_WITH(SetFileAttributesA, ERROR_ACCESS_DENIED, FALSE) : SetFileAttributesA(__VA_ARGS__))
+#define MoveFileA(...) NOVLA_FAIL_WITH(MoveFileA, ERROR_ACCESS_DENIED, FALSE) : MoveFileA(__VA_ARGS__))
 #define DeleteFileA(...) NOVLA_FAIL_WITH(DeleteFileA, ERROR_ACCESS_DENIED, FALSE) : DeleteFileA(__VA_ARGS__))
 #define FindFirstFileA(...) NOVLA_FAIL_WITH(FindFirstFileA, ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE) : FindFirstFileA(__VA_ARGS__))
 #define GetWindowsDirectoryA(...) NOVLA_FAIL_WITH(GetWindowsDirectoryA, ERROR_ACCESS_DENIED, 0u) : GetWindowsDirectoryA(__VA_ARGS__))

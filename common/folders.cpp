@@ -104,3 +104,45 @@ bool ClearFolder(const char* folder)
 {
     return WalkFolder(folder, ClearEntry, NULL);
 }
+
+// A move of a folder's files: where they go, how, and how many stayed.
+struct FileMove {
+    const char* to;
+    bool back;
+    unsigned left;
+};
+
+static bool MoveEntry(const char* path, const WIN32_FIND_DATAA* entry, void* context)
+{
+    FileMove* move = (FileMove*)context;
+    char target[PATH_CAPACITY];
+    bool fits = move->to != NULL && JoinPath(target, sizeof target, move->to, entry->cFileName);
+    if (entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        // Entered as ClearFolder enters it; a path that does not fit counts
+        // as one file left.
+        if (entry->cFileName[0] != '.' && !(entry->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            move->left += MoveFolderFiles(path, fits ? target : NULL, move->back) + (move->to != NULL && !fits);
+        return true;
+    }
+    if (fits) {
+        CreateDirectoryA(move->to, NULL);  // made with its first file; one that is there stays
+        if (move->back) {
+            SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(target);
+        }
+        if (MoveFileA(path, target))
+            return true;
+    }
+    ++move->left;
+    return true;
+}
+
+unsigned MoveFolderFiles(const char* from, const char* to, bool back)
+{
+    FileMove move = {to, back, 0};
+    WalkFolder(from, MoveEntry, &move);
+    // Only an empty folder is removed.
+    if (back && move.left == 0)
+        RemoveDirectoryA(from);
+    return move.left;
+}

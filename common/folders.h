@@ -52,3 +52,14 @@ bool WalkFolder(const char* folder, FolderVisitor visit, void* context);
 // entry whose joined path would not fit 260 characters is skipped. False
 // only when folder itself cannot be listed.
 bool ClearFolder(const char* folder);
+
+// Moves every file below from, at every depth, by renaming to the same
+// place below to (both on one volume: nothing is copied, so no space is
+// needed), making to's folders as their first file comes. The entries
+// ClearFolder passes over stay where they are, and from's folders stay.
+// back: putting files back over what a run wrote there, a file at the
+// destination is replaced, and each folder of from that is left empty is
+// removed, from itself too; otherwise a file at the destination stops that
+// file's move. A file that cannot be moved stays. to null: nothing moves.
+// Returns how many files are left below from.
+unsigned MoveFolderFiles(const char* from, const char* to, bool back);

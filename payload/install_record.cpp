@@ -34,6 +34,24 @@ static bool IsTextField(const char* text, size_t maxLength, bool mayBeEmpty)
 
 static bool IsRoot(uint8_t root) { return root == REGISTRY_HKLM || root == REGISTRY_HKCR; }
 
+bool AsidePath(char* out, size_t capacity, const char* path)
+{
+    // A name must come before the suffix, never a separator (walked by
+    // character: a trail byte may be 0x5C) nor a drive root.
+    size_t length = strlen(path);
+    return length > 3 && FolderLength(path) == length && CopyText(out, capacity, path) &&
+           AppendText(out, capacity, kAsideSuffix);
+}
+
+// An M entry's backup is its path's aside path and nothing else, so a
+// record cannot make anything be moved to, or back from, another place.
+static bool IsAsidePair(const char* path, const char* backup)
+{
+    char expected[PATH_CAPACITY];
+    return IsTextField(path, RECORD_PATH_LENGTH, false) && IsTextField(backup, RECORD_PATH_LENGTH, false) &&
+           AsidePath(expected, sizeof expected, path) && strcmp(expected, backup) == 0;
+}
+
 // True when every field of entry may be written. The reader applies the
 // same test to what it parsed, so both sides agree on every limit.
 static bool IsWritableEntry(const RecordEntry* entry)
@@ -53,6 +71,8 @@ static bool IsWritableEntry(const RecordEntry* entry)
                 (entry->dataSize <= RECORD_DATA_CAPACITY && (entry->data != NULL || entry->dataSize == 0)));
     case RECORD_CODE_PAGE:
         return entry->codePage != 0;
+    case RECORD_MOVE:
+        return IsAsidePair(entry->path, entry->backup);
     }
     return false;
 }
@@ -114,6 +134,11 @@ bool FormatRecordLine(char* out, size_t capacity, const RecordEntry* entry)
     case RECORD_CODE_PAGE:
         PutNumber(&writer, entry->codePage);
         break;
+    case RECORD_MOVE:
+        PutField(&writer, entry->existed ? "1" : "0");
+        PutField(&writer, entry->path);
+        PutField(&writer, entry->backup);
+        break;
     default:  // I, F, L
         PutField(&writer, (entry->kind == RECORD_RUN ? entry->allUsers : entry->existed) ? "1" : "0");
         PutField(&writer, entry->path);
@@ -157,6 +182,8 @@ static unsigned FieldCount(char kind)
     case RECORD_LINK:
     case RECORD_KEY:
         return 3;
+    case RECORD_MOVE:
+        return 4;
     case RECORD_VALUE:
         return 6;
     }
@@ -262,6 +289,11 @@ bool ParseRecordLine(char* line, RecordEntry* entry, uint8_t* dataOut, size_t da
         entry->codePage = (uint16_t)codePage;
         break;
     }
+    case RECORD_MOVE:
+        parsed = ParseFlag(fields[1], &entry->existed);
+        entry->path = fields[2];
+        entry->backup = fields[3];
+        break;
     default:  // I, F, L
         parsed = ParseFlag(fields[1], kind == RECORD_RUN ? &entry->allUsers : &entry->existed);
         entry->path = fields[2];
@@ -440,6 +472,13 @@ bool IsEntryInScope(const RecordEntry* entry, const UndoScope* scope, const char
         return IsProductKey(entry->root, entry->path, scope->product->name);
     case RECORD_VALUE:
         return IsProductValue(entry->root, entry->path, entry->valueName, scope->product->name);
+    case RECORD_MOVE:
+        if (IsFileInScope(entry->path, scope, programFolders, programFolderCount))
+            return true;
+        for (unsigned i = 0; i < programFolderCount; ++i)
+            if (SameFolder(entry->path, programFolders[i]))
+                return true;
+        return false;
     }
     return false;
 }
@@ -477,7 +516,7 @@ unsigned OrderUndo(const RecordEntry* entries, unsigned entryCount, EntryFilter 
     *refused = 0;
     for (unsigned i = entryCount; i-- > 0;) {
         const RecordEntry* entry = &entries[i];
-        if (entry->kind == RECORD_RUN || entry->kind == RECORD_CODE_PAGE)
+        if (entry->kind == RECORD_RUN || entry->kind == RECORD_CODE_PAGE || entry->kind == RECORD_MOVE)
             continue;
         if (admit != NULL && !admit(entry, context)) {
             ++*refused;
@@ -497,9 +536,20 @@ unsigned OrderUndo(const RecordEntry* entries, unsigned entryCount, EntryFilter 
 unsigned PlanUndo(const RecordView* view, const UndoScope* scope, unsigned* order, unsigned capacity,
                   unsigned* refused)
 {
+    return PlanRunUndo(view, 0, scope, order, capacity, refused);
+}
+
+unsigned PlanRunUndo(const RecordView* view, unsigned first, const UndoScope* scope, unsigned* order,
+                     unsigned capacity, unsigned* refused)
+{
     ScopeCheck check;
     check.scope = scope;
     check.folderCount = RecordProgramFolders(view, scope->product->name, check.folders, RECORD_FOLDER_CAPACITY);
     unsigned entryCount = view->entryCount < RECORD_ENTRY_CAPACITY ? view->entryCount : (unsigned)RECORD_ENTRY_CAPACITY;
-    return OrderUndo(view->entries, entryCount, IsAdmitted, &check, order, capacity, refused);
+    if (first > entryCount)
+        first = entryCount;
+    unsigned count = OrderUndo(view->entries + first, entryCount - first, IsAdmitted, &check, order, capacity, refused);
+    for (unsigned k = 0; k < count; ++k)
+        order[k] += first;
+    return count;
 }

@@ -45,6 +45,18 @@
 //                            value's registry type in decimal (no leading
 //                            zero) and its previous data as upper-case hex
 //                            digits, two per byte (empty data allowed)
+//   M <aside> <path> <backup>
+//                            what stood at path is about to be moved aside to
+//                            backup, on the same volume, by renaming; backup
+//                            is always path followed by kAsideSuffix. path is
+//                            a file the run replaces, or a program folder
+//                            (without a trailing backslash) whose files, at
+//                            every depth, go below backup under the same
+//                            names. aside 1: written before the move; until
+//                            the run has finished, what is at backup is to
+//                            be put back. aside 0: written when the run has
+//                            finished, before the backup is removed; what is
+//                            left at backup then goes
 //
 // Limits: paths of at most RECORD_PATH_LENGTH characters, keys of at most
 // RECORD_KEY_LENGTH, value names of at most RECORD_NAME_LENGTH, previous
@@ -94,6 +106,7 @@ enum RecordKind : char {
     RECORD_LINK = 'L',
     RECORD_KEY = 'K',
     RECORD_VALUE = 'V',
+    RECORD_MOVE = 'M',
 };
 
 struct RecordEntry {
@@ -107,6 +120,7 @@ struct RecordEntry {
     uint32_t dataSize;
     bool allUsers;          // I: the shortcuts are for all users
     uint16_t codePage;      // C
+    const char* backup;     // M: where path's contents are moved aside to; existed: still to be put back
 };
 
 // The entries a run writes, each made whole in one place; every field an
@@ -142,6 +156,22 @@ inline RecordEntry ValueEntry(uint8_t root, const char* key, const char* name)
 {
     RecordEntry e = MakeEntry(RECORD_VALUE, key, false, root);
     e.valueName = name;
+    return e;
+}
+
+// What follows a path to name where its contents are moved aside to while a
+// run replaces them (M lines).
+inline constexpr char kAsideSuffix[] = ".previous";
+// path followed by kAsideSuffix into out: where path's contents are moved
+// aside to. False (out empty or cut) when path is empty, ends in a
+// backslash, or the result does not fit capacity.
+bool AsidePath(char* out, size_t capacity, const char* path);
+// An M entry: path moved aside to backup; aside (existed) until the run has
+// finished.
+inline RecordEntry MoveEntry(const char* path, const char* backup, bool aside)
+{
+    RecordEntry e = MakeEntry(RECORD_MOVE, path, aside);
+    e.backup = backup;
     return e;
 }
 
@@ -228,6 +258,7 @@ unsigned RecordProgramFolders(const RecordView* view, const char* productName, c
 //      <Programs folder>\<programGroup>, or one of its parents strictly
 //      below the Programs folder.
 //   K  a key IsProductKey accepts.  V  a value IsProductValue accepts.
+//   M  path is a file F would admit, or a program folder.
 // False for I and C entries, which name nothing to undo.
 bool IsEntryInScope(const RecordEntry* entry, const UndoScope* scope, const char* const* programFolders,
                     unsigned programFolderCount);
@@ -238,8 +269,9 @@ bool IsEntryInScope(const RecordEntry* entry, const UndoScope* scope, const char
 // I and C lines; an entry whose item an older entry already names (F and L
 // by path, D by path, K by root and key, V by root, key and name; ASCII
 // letters compared without regard to case), as the oldest holds the state
-// from before the first installation; an entry that admit (when not null)
-// refuses, counted in *refused. Returns how many, at most capacity
+// from before the first installation; M lines, which payload/run_backup.h
+// settles on their own; an entry that admit (when not null) refuses,
+// counted in *refused. Returns how many, at most capacity
 // (entryCount is always enough); when capacity is smaller, the oldest are
 // left out.
 typedef bool (*EntryFilter)(const RecordEntry* entry, const void* context);
@@ -250,3 +282,9 @@ unsigned OrderUndo(const RecordEntry* entries, unsigned entryCount, EntryFilter 
 // in scope (IsEntryInScope): what the uninstaller undoes.
 unsigned PlanUndo(const RecordView* view, const UndoScope* scope, unsigned* order, unsigned capacity,
                   unsigned* refused);
+
+// PlanUndo over the entries from index first on (a run's lines, from its I
+// line), as if the older ones were not there, with the program folders of
+// the whole record; the indices in order are the view's.
+unsigned PlanRunUndo(const RecordView* view, unsigned first, const UndoScope* scope, unsigned* order,
+                     unsigned capacity, unsigned* refused);

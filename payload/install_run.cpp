@@ -16,6 +16,8 @@
 #include "payload/os_class.h"
 #include "payload/payload_check.h"
 #include "payload/record_file.h"
+#include "payload/record_undo.h"
+#include "payload/run_backup.h"
 #include "payload/run_undo.h"
 #include "payload/product.h"
 #include "payload/table_rules.h"
@@ -92,8 +94,12 @@ static LRESULT OnInstallTimer(HWND page, UINT_PTR timer)
         return 0;
     started = true;
     bool extracted = ExtractPayload(page) && CreateShortcuts(page);
-    if (extracted)
+    if (extracted) {
         RegisterProduct(page);
+        // Only now does what the run replaced go.
+        StartUndo(g_session.osClass != OS_CLASS_WIN9X, g_installDirs[DIR_WINDOWS]);
+        FinishSetAside();
+    }
     // Whatever the outcome, the record holds what the run did.
     CloseInstallRecord();
     if (!extracted) {
@@ -122,23 +128,26 @@ static void AbortInstallation()
 
 // Empties the program folder only when it is the product's own (recorded by
 // an earlier installation, or the default folder): any other existing
-// folder the user chose may hold data that is not ours. A missing folder is
-// created with its parents. Neither outcome is examined here: a folder that
-// is not there shows up as a file that cannot be created.
-static void PrepareProgramFolder()
+// folder the user chose may hold data that is not ours. Its files are set
+// aside (payload/run_backup.h), not deleted, until the run has finished. A
+// missing folder is created with its parents; that outcome is not examined
+// here: a folder that is not there shows up as a file that cannot be
+// created. False when the files cannot be set aside: nothing may go then.
+static bool PrepareProgramFolder()
 {
     const char* folder = g_installDirs[DIR_PROGRAM];
     if (!PathExists(folder)) {
         CreateFolderChain(folder, RecordFolderCreation);
-        return;
+        return true;
     }
     char recorded[PATH_CAPACITY];
     if (!ReadInstallPath(recorded, sizeof recorded))
         recorded[0] = '\0';
     char defaultFolder[PATH_CAPACITY];
     ReadDefaultProgramFolder(defaultFolder, sizeof defaultFolder);
-    if (IsProductFolder(folder, recorded, defaultFolder))
-        ClearFolder(folder);
+    // A folder without files has nothing to set aside.
+    return !IsProductFolder(folder, recorded, defaultFolder) || MoveFolderFiles(folder, NULL, false) == 0 ||
+           SetAside(folder, true);
 }
 
 // The fixed time of every installed file: the product's local time,
@@ -227,9 +236,8 @@ static bool ExtractPayload(HWND page)
     char record[PATH_CAPACITY];
     RecordEntry run = RunEntry(g_installDirs[DIR_PROGRAM], g_session.allUsers != 0);
     if (!RecordPath(record, sizeof record, g_installDirs[DIR_WINDOWS], g_productInfo.name) ||
-        !OpenInstallRecord(record, &run))
+        !OpenInstallRecord(record, &run) || !PrepareProgramFolder())
         return FailRow(page);
-    PrepareProgramFolder();
 
     // The start-up check refused a table of more rows than it can hold.
     NOVLA_ASSERT(g_payloadTable.entryCount <= PAYLOAD_ROW_CAPACITY);
@@ -252,7 +260,8 @@ static bool ExtractPayload(HWND page)
             SetDlgItemTextA(page, IDC_FILE_LABEL, path);
             const uint8_t* bytes = RowBytes(entry);
             RecordEntry file = FileEntry(path, (existing >> i) & 1);
-            if (bytes == NULL || !AppendInstallRecord(&file))
+            // A file that is there is renamed aside, never overwritten.
+            if (bytes == NULL || !AppendInstallRecord(&file) || (FileExistsAt(path) && !SetAside(path, false)))
                 return FailRow(page);
             HANDLE output = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
                                         FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, NULL);

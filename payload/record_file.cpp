@@ -49,6 +49,7 @@ static bool KeepEntry(const RecordEntry* entry)
     // A field that is not there stays null; one that is, is copied whole.
     bool kept = (entry->path == NULL || (copy.path = KeepText(entry->path)) != NULL) &&
                 (entry->valueName == NULL || (copy.valueName = KeepText(entry->valueName)) != NULL) &&
+                (entry->backup == NULL || (copy.backup = KeepText(entry->backup)) != NULL) &&
                 (entry->dataSize == 0 || (copy.data = (const uint8_t*)KeepBytes(entry->data, entry->dataSize)) != NULL);
     if (kept)
         s_runEntries[s_runEntryCount++] = copy;

@@ -3,6 +3,11 @@
 #include "payload/os_class.h"
 #include "payload/record_file.h"
 #include "payload/record_undo.h"
+#include "payload/run_backup.h"
+#include "payload/product.h"
+#include "payload/product_names.h"
+#include "common/path_text.h"
+#include "resources/resource_ids.h"
 #include "setup/install_dirs.h"
 #include "setup/session.h"
 
@@ -30,10 +35,34 @@ void UndoAbortedRun()
         if (s_outcome[i] == UNDO_FAILED)
             anyFailed = true;
     }
+    // Then what the run set aside comes back over what it wrote.
+    anyFailed = !PutBackAll(entries, count, s_outcome, NULL, NULL) || anyFailed;
     // A record that cannot be rewritten keeps this run's lines: a later
     // uninstaller finds what is gone already and passes over it. One that
     // should have gone and cannot goes at the restart, as a file in use.
     uint32_t from = InstallRecordRunStart();
     if (!KeepInRecord(path, from, entries, count, s_outcome) && !anyFailed && from == sizeof kRecordHeader - 1)
         RemoveAtRestart(path);
+}
+
+void SettleCutOffInstallation()
+{
+    char record[PATH_CAPACITY];
+    if (!RecordPath(record, sizeof record, g_installDirs[DIR_WINDOWS], g_productInfo.name))
+        return;
+    UndoScope scope;
+    FindUndoScope(&scope, &g_productNames);
+    StartUndo(g_session.osClass != OS_CLASS_WIN9X, g_installDirs[DIR_WINDOWS]);
+    SettleResult result = SettleCutOffRun(record, &scope);
+    if (result != SETTLE_RESTORED && result != SETTLE_FAILED)
+        return;
+    char text[KEY_CAPACITY];
+    FormatText(text, sizeof text,
+               result == SETTLE_RESTORED
+                   ? "The last installation of NOVLA %s was cut off before it finished. The installation that was "
+                     "there before it has been put back."
+                   : "The last installation of NOVLA %s was cut off before it finished, and not all that it "
+                     "replaced could be put back. Setup will try again when it next starts.",
+               g_productInfo.name);
+    MessageBoxA(NULL, text, SETUP_TITLE, MB_OK | (result == SETTLE_RESTORED ? MB_ICONINFORMATION : MB_ICONWARNING));
 }

@@ -5,6 +5,7 @@
 #include "common/folders.h"
 #include "common/path_walk.h"
 #include "payload/os_class.h"
+#include "payload/run_undo.h"
 #include "payload/table_rules.h"
 #include "setup/session.h"
 #include "shell/admin_probe.h"
@@ -25,12 +26,14 @@ void StartSession()
     if (!DecideOsClass(&osClass))
         return;
 
+    ReadSystemFolder(g_installDirs[DIR_WINDOWS], GetWindowsDirectoryA);
+    ReadSystemFolder(g_installDirs[DIR_SYSTEM], GetSystemDirectoryA);
+    // A run that was cut off may have changed the install path: settled first.
+    SettleCutOffInstallation();
+
     char* program = g_installDirs[DIR_PROGRAM];
     if (!ReadInstallPath(program, PATH_CAPACITY))
         ReadDefaultProgramFolder(program, PATH_CAPACITY);
-
-    ReadSystemFolder(g_installDirs[DIR_WINDOWS], GetWindowsDirectoryA);
-    ReadSystemFolder(g_installDirs[DIR_SYSTEM], GetSystemDirectoryA);
 
     // The files-in-use probe builds its paths from all three folders.
     ProbeAdminRights();

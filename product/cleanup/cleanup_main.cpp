@@ -14,6 +14,10 @@
 //   - A file in use, and the running uninstaller itself, are removed at the
 //     next restart; when product files other than the uninstaller wait for
 //     it, the last box says that a restart completes the removal.
+//   - A reinstallation that was cut off while it had the earlier
+//     installation set aside is settled before the question, without a box
+//     of its own: undone and the earlier one put back, or, when it had
+//     finished, what it set aside removed.
 //   - Entries that could not be undone stay in the record, so that a later
 //     run can retry them; when every entry is undone or waits for the
 //     restart, the record goes.
@@ -35,6 +39,7 @@
 #include "payload/product_names.h"
 #include "payload/record_file.h"
 #include "payload/record_undo.h"
+#include "payload/run_backup.h"
 #include "product/cleanup/cleanup_text.h"
 #include "product/cleanup/single_cleanup.h"
 #include "resources/resource_ids.h"
@@ -180,6 +185,11 @@ static int RunCleanup()
         return EXIT_REFUSED;
     }
     bool ntFamily = version.platformId == VER_PLATFORM_WIN32_NT;
+    // A reinstallation cut off while it had the earlier one set aside is
+    // settled first, as the installer's start does: the record then holds
+    // one whole installation.
+    StartUndo(ntFamily, scope.windowsFolder);
+    SettleCutOffRun(s_recordPath, &scope);
 
     RecordRead read;
     if (int refusal = ReadInstalledRecord(&read))

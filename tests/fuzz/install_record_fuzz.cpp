@@ -1,6 +1,7 @@
 // Any bytes as an installation record, read and planned against a fixed
 // scope of the product's names (generated from the manifest): nothing may be read or written outside the record and the view,
-// the planned indices must name in-scope entries, each once, newest first,
+// the planned indices must name in-scope entries, each once, newest first
+// (over the whole record and over one run from any entry on),
 // and every parsed entry must come back the same through its line.
 #include <stddef.h>
 #include <stdint.h>
@@ -27,7 +28,7 @@ bool SameEntry(const RecordEntry& a, const RecordEntry& b)
 {
     return a.kind == b.kind && a.existed == b.existed && a.allUsers == b.allUsers && a.codePage == b.codePage &&
            a.root == b.root && SameText(a.path, b.path) &&
-           SameText(a.valueName, b.valueName) && a.type == b.type && a.dataSize == b.dataSize &&
+           SameText(a.valueName, b.valueName) && SameText(a.backup, b.backup) && a.type == b.type && a.dataSize == b.dataSize &&
            (a.dataSize == 0 || memcmp(a.data, b.data, a.dataSize) == 0);
 }
 
@@ -82,10 +83,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (i >= g_view.entryCount || (k > 0 && i >= g_order[k - 1]))
             abort();
         const RecordEntry& entry = g_view.entries[i];
-        if (entry.kind == RECORD_RUN || entry.kind == RECORD_CODE_PAGE ||
+        if (entry.kind == RECORD_RUN || entry.kind == RECORD_CODE_PAGE || entry.kind == RECORD_MOVE ||
             !IsEntryInScope(&entry, &kScope, folders, folderCount))
             abort();
     }
+    // One run on its own, from any entry: indices from there on only, each
+    // once, newest first.
+    unsigned first = g_view.entryCount == 0 ? 0 : (unsigned)(size % g_view.entryCount);
+    count = PlanRunUndo(&g_view, first, &kScope, g_order, RECORD_ENTRY_CAPACITY, &refused);
+    for (unsigned k = 0; k < count; ++k)
+        if (g_order[k] < first || g_order[k] >= g_view.entryCount || (k > 0 && g_order[k] >= g_order[k - 1]))
+            abort();
     free(text);
     return 0;
 }

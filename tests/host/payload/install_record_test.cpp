@@ -62,6 +62,18 @@ TEST(InstallRecord, LinesRoundTripAndMalformedOnesAreRefused)
         {"C\t65536", false},
         {"C\t0932", false},
         {"C\t932\tx", false},
+        {"M\t1\t" PROGRAM "\t" PROGRAM ".previous", true},
+        {"M\t0\tC:\\Windows\\TSXCleanup.exe\tC:\\Windows\\TSXCleanup.exe.previous", true},
+        {"M\t1\t" PROGRAM "\tC:\\Program Files\\Novla\\Other.previous", false},  // moved anywhere else
+        {"M\t1\t" PROGRAM "\t" PROGRAM ".PREVIOUS", false},
+        {"M\t1\t" PROGRAM "\\\t" PROGRAM "\\.previous", false},  // a separator before the suffix
+        {"M\t1\tC:\\\tC:\\.previous", false},                    // a drive root
+        {"M\t2\t" PROGRAM "\t" PROGRAM ".previous", false},
+        {"M\t1\t" PROGRAM, false},
+        {"M\t1\tC:\\" + std::string(RECORD_PATH_LENGTH - 3 - 9, 'a') + "\tC:\\" +
+             std::string(RECORD_PATH_LENGTH - 3 - 9, 'a') + ".previous", true},
+        {"M\t1\tC:\\" + std::string(RECORD_PATH_LENGTH - 3 - 8, 'a') + "\tC:\\" +
+             std::string(RECORD_PATH_LENGTH - 3 - 8, 'a') + ".previous", false},  // the backup does not fit
     };
     for (const LineCase& c : cases) {
         std::vector<char> line(c.line.begin(), c.line.end());
@@ -153,6 +165,24 @@ TEST(InstallRecord, UndoesNewestFirstKeepingTheOldestEntryOfEachItem)
         if (c.read)
             EXPECT_EQ(c.refused, refused) << c.what;
     }
+}
+
+TEST(InstallRecord, ARunIsUndoneOnItsOwnAndItsMoveLinesAreLeftToTheSettling)
+{
+    // The second run cut off: its own entries, each as it recorded it,
+    // though the first run names the same items.
+    std::string text = std::string(kTwoInstallations) +
+                       "M\t1\tC:\\WINDOWS\\tsxcleanup.exe\tC:\\WINDOWS\\tsxcleanup.exe.previous\r\n";
+    static RecordView view;
+    ASSERT_TRUE(ReadRecord(&text[0], text.size(), &view));
+    ASSERT_EQ(18u, view.entryCount);
+    unsigned order[RECORD_ENTRY_CAPACITY], refused = 99;
+    unsigned count = PlanUndo(&view, &kScope, order, RECORD_ENTRY_CAPACITY, &refused);
+    EXPECT_EQ((std::vector<unsigned>{14, 13, 9, 8, 7, 6, 5, 4, 3, 2, 1}), std::vector<unsigned>(order, order + count));
+    count = PlanRunUndo(&view, 10, &kScope, order, RECORD_ENTRY_CAPACITY, &refused);
+    EXPECT_EQ((std::vector<unsigned>{15, 14, 13, 12, 11}), std::vector<unsigned>(order, order + count));
+    EXPECT_EQ(1u, refused);
+    EXPECT_EQ(0u, PlanRunUndo(&view, 99, &kScope, order, RECORD_ENTRY_CAPACITY, &refused));
 }
 
 TEST(InstallRecord, EachRunNamesItsCodePage)
@@ -248,6 +278,11 @@ TEST(InstallRecord, OnlyTheProductsOwnItemsAreInScope)
         {'V', REGISTRY_HKCR, "Drive\\shell", "Tessaronix", false},  // a parent: no values
         {'V', REGISTRY_HKCR, "CLSID\\{5D2E8A41-7C3B-4F19-9A6E-2B8C0D4F1E73}\\InProcServer32", "", true},
         {'V', REGISTRY_HKCR, "CLSID", "", false},
+        {'M', 0, PROGRAM, nullptr, true},
+        {'M', 0, "C:\\Windows\\System32\\TSXCtxMenu.dll", nullptr, true},
+        {'M', 0, "C:\\Program Files\\Novla", nullptr, false},  // a parent: only the program folder
+        {'M', 0, "C:\\Windows", nullptr, false},
+        {'M', 0, PROGRAM "\\notes.doc", nullptr, false},
     };
     const char* const programFolders[] = {PROGRAM};
     for (const ScopeCase& c : cases) {

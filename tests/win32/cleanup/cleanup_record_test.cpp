@@ -5,7 +5,8 @@
 // leaves it as it was; a damaged record, one written in another code page,
 // an all-users installation without the rights (NT), entries outside the
 // product and a file that was there before change nothing; what fails to be
-// undone stays in the record, and the next run removes it.
+// undone stays in the record, and the next run removes it. A reinstallation
+// cut off anywhere leaves, after the next start, one whole installation.
 #include <gtest/gtest.h>
 
 #include "cleanup_walk.h"
@@ -116,9 +117,109 @@ TEST(CleanupRecord, AnInstallationThatCannotReadTheRecordLeavesItAsItWas)
     install::WriteFileText(cleanup::RecordPath(), record);
     install::Options options;
     options.build = ui::Build::Faults;
-    options.environment = {"NOVLA_FAULT=ReadFile"};
+    // Every read fails: the start's look at the record for a cut-off run
+    // reads it first.
+    options.environment = {"NOVLA_FAULT=ReadFile", "NOVLA_FAULT_PERSIST=1"};
     cleanup::Install(options, true);
     EXPECT_EQ(record, install::ReadAll(cleanup::RecordPath()));
     const std::string program = std::string(install::kDefaultFolder) + "\\Tessaronix.exe";
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(program.c_str()));
+}
+
+// A reinstallation over a whole installation, with a file of the user's own
+// in the program folder, cut off (the process ended as by a power loss)
+// while the earlier installation was set aside, in the middle of that, after
+// it, mid-files, while an abort was putting it back, and after the run had
+// finished, while the backup went. The next start of the installer puts the
+// earlier installation back and says so, or, when the run had finished,
+// removes what was left set aside without a word; either way one whole
+// installation, which the uninstaller then removes.
+TEST(CleanupRecord, AReinstallationCutOffAnywhereLeavesOneWholeInstallation)
+{
+    const std::string program = install::kDefaultFolder, notes = program + "\\notes.txt";
+    const char* const kPutBack = "The last installation of NOVLA Tessaronix was cut off before it finished. The "
+                                 "installation that was there before it has been put back.";
+    const struct {
+        const char* what;
+        const char* fault;
+        const char* kill;
+        bool finished;
+    } cases[] = {
+        {"setting the program folder aside", "", "MoveFileA#4", false},
+        {"after the move aside", "", "WriteFile#6", false},
+        {"mid-files", "", "WriteFile#110", false},
+        {"putting back after a failed write", "WriteFile#110", "MoveFileA#14", false},
+        {"removing the backup after a finished run", "", "DeleteFileA#3", true},
+    };
+    const ui::Environment unpaced = {"NOVLA_FAULT_PACE=0"};
+    DeleteFileA(cleanup::RecordPath().c_str());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        cleanup::Snapshot before = cleanup::Take();
+        install::Options first;
+        first.build = ui::Build::Faults;
+        first.environment = unpaced;
+        cleanup::Install(first);
+        install::WriteFileText(notes, "the user's notes");
+        cleanup::Snapshot installed = cleanup::Take();
+        const std::string record = install::ReadAll(cleanup::RecordPath());
+
+        install::Options again = first;
+        again.environment.push_back(std::string("NOVLA_FAULT_KILL=") + c.kill);
+        if (c.fault[0] != '\0')
+            again.environment.push_back(std::string("NOVLA_FAULT=") + c.fault);
+        ui::Installer cut;
+        ASSERT_TRUE(install::ToDestination(cut, again) && install::BeginInstall(cut, again));
+        // The error box comes before the put-back, the abort box after it.
+        if (c.fault[0] != '\0') {
+            ui::MessageBox box;
+            ASSERT_TRUE(ui::WaitForMessageBox(cut, box, "NOVLA Setup", 30000));
+            ui::AnswerMessageBox(box);
+        }
+        EXPECT_EQ(99u, ui::WaitForExit(cut, 60000));
+        ui::Kill(cut);
+        EXPECT_TRUE(expect::FileExists(program + ".previous"));
+
+        ui::Installer next;
+        ASSERT_TRUE(ui::Launch(next, ui::Build::Release));
+        if (!c.finished) {
+            ui::MessageBox box;
+            ASSERT_TRUE(ui::WaitForMessageBox(next, box, "NOVLA Setup", 30000));
+            EXPECT_EQ(kPutBack, box.text);
+            EXPECT_EQ((UINT)MB_ICONINFORMATION, box.icon);
+            ui::AnswerMessageBox(box);
+        }
+        ASSERT_TRUE(ui::WaitUntil([&] { return (next.frame = ui::FindFrame(next)) != nullptr; }, 30000));
+        ASSERT_TRUE(install::WaitForControl(next, IDC_BANNER_LINES));
+        EXPECT_EQ(1u, install::Close(next));
+        ui::Kill(next);
+        EXPECT_FALSE(expect::FileExists(program + ".previous"));
+        Texts changed = cleanup::Differences(installed, cleanup::Take(), {"F " + cleanup::RecordPath()});
+        if (c.finished) {
+            // The new installation: the program folder emptied of the user's
+            // file; its links written anew.
+            EXPECT_FALSE(expect::FileExists(notes));
+            for (const std::string& item : changed)
+                EXPECT_TRUE(item == "- F " + notes || item.find(".lnk") != std::string::npos) << item;
+        } else {
+            EXPECT_EQ(Texts{}, changed);
+            EXPECT_EQ(record, install::ReadAll(cleanup::RecordPath()));
+            EXPECT_EQ("the user's notes", install::ReadAll(notes));
+        }
+
+        cleanup::Removal removal = cleanup::Uninstall();
+        EXPECT_EQ(0u, removal.exitCode);
+        // The user's file, with the folders it keeps.
+        Texts kept;
+        for (const std::string& folder : {std::string("D C:\\Program Files\\Novla"), "D " + program})
+            if (!c.finished && before.count(folder) == 0)
+                kept.push_back("+ " + folder);
+        if (!c.finished)
+            kept.push_back("+ F " + notes);
+        EXPECT_EQ(kept, cleanup::Differences(before, cleanup::Take(), cleanup::Waiting()));
+        // The next case starts from a machine without the product.
+        DeleteFileA(notes.c_str());
+        RemoveDirectoryA(program.c_str());
+        cleanup::Restart();
+    }
 }

@@ -7,6 +7,7 @@
 // then.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "host_calls.h"
@@ -56,7 +57,22 @@ TEST(InstallData, ForeignDataSurvivesAndLinksAreNotFollowed)
         PostMessageA(app, WM_CLOSE, 0, 0);
     ASSERT_TRUE(ui::WaitUntil([&] { return FindApplication(mainTitle) == nullptr; }, 10000));
 
-    EXPECT_FALSE(expect::FileExists(std::string(kDefaultFolder) + "\\old.txt"));
+    // The product's own folder holds exactly the product's files (and the
+    // link, not followed), with nothing set aside left beside it.
+    std::set<std::string> names, expected;
+    for (int row : install::RowsOfThisGeneration())
+        if (g_payloadTable.rows[row].flags & FOLDER_PROGRAM)
+            expected.insert(g_payloadTable.rows[row].fileName);
+    if (linked)
+        expected.insert("linked");
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((std::string(kDefaultFolder) + "\\*").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        if (found.cFileName[0] != '.')
+            names.insert(found.cFileName);
+    FindClose(search);
+    EXPECT_EQ(expected, names);
+    EXPECT_FALSE(expect::FileExists(std::string(kDefaultFolder) + ".previous"));
     if (linked) {
         EXPECT_EQ("outside data", install::ReadAll("C:\\Outside\\keep.txt"));
         EXPECT_TRUE(expect::FileExists(link));

@@ -148,6 +148,9 @@ TEST(Install, WritesThisGenerationLinksAndRegistryThenAgainOverTheFirst)
     for (int row : install::RowsOfThisGeneration())
         if (g_payloadTable.rows[row].flags & FOLDER_PROGRAM)
             EXPECT_EQ("spoilt", install::ReadAll(install::TargetOf(row, kDefaultFolder)));
+    // What the run set aside to replace them went once it had finished.
+    for (int row : install::RowsOfThisGeneration())
+        EXPECT_FALSE(expect::FileExists(install::TargetOf(row, other) + ".previous")) << row;
 
     // The third start proposes the folder recorded by the second.
     ui::Installer third;
