@@ -1,9 +1,10 @@
-// The LZHUF encoder of the packer: the same tree and position code as the
-// decoder, with a longest-match finder over hash chains and one step of lazy
-// matching.
+// The LZHUF encoder of the packer: the match finder and the symbol writer
+// that both parses share, the lazy parse (novlapack compress --fast) and the
+// choice between the parses. The optimal parse is in lzhuf_optimal.cpp.
+#include "payload/lzhuf_encoder.h"
+
 #include <string.h>
 
-#include "payload/lzhuf.h"
 #include "payload/lzhuf_host.h"
 
 // The position code as tables (payload/lzhuf.h): host side only, the
@@ -53,40 +54,12 @@ enum {
     F = LZHUF_F,
     T = LZHUF_T,
     R = LZHUF_R,
-    MIN_MATCH = LZHUF_THRESHOLD + 1,
-    MAX_HASH_BITS = 16,
-};
-
-class BitWriter {
-public:
-    explicit BitWriter(std::vector<uint8_t>* out) : out_(out) {}
-    // Appends the low count bits of bits, most significant first.
-    void Put(uint32_t bits, unsigned count)
-    {
-        while (count > 0) {
-            --count;
-            acc_ = (uint8_t)((acc_ << 1) | ((bits >> count) & 1));
-            if (++filled_ == 8) {
-                out_->push_back(acc_);
-                acc_ = 0;
-                filled_ = 0;
-            }
-        }
-    }
-    // Pads the last byte with zero bits, which is what the decoder reads
-    // past the end anyway.
-    void Finish()
-    {
-        if (filled_ > 0)
-            out_->push_back((uint8_t)(acc_ << (8 - filled_)));
-        acc_ = 0;
-        filled_ = 0;
-    }
-
-private:
-    std::vector<uint8_t>* out_;
-    uint8_t acc_ = 0;
-    unsigned filled_ = 0;
+    MIN_MATCH = LZHUF_MIN_MATCH,
+    HASH_BITS_MIN = 10,
+    HASH_BITS_MAX = 15,
+    // The copy of the stream's start: the spaces, then enough data that a
+    // search that may reach into the spaces never compares past it.
+    HEAD_BYTES = LZHUF_RING_START + N + F,
 };
 
 // The prefix code of a position's upper six bits, read back from the
@@ -108,172 +81,229 @@ struct PositionCode {
     }
 };
 
-class Encoder {
-public:
-    Encoder(const uint8_t* data, size_t size, std::vector<uint8_t>* out)
-        : bits_(out), start_(LZHUF_RING_START)
-    {
-        // The window as the decoder sees it: 4036 spaces, then the data.
-        // Matches may reach back into the spaces but never before them
-        // (ring positions 4036..4095 hold nothing known at the start).
-        window_.assign(start_, ' ');
-        window_.insert(window_.end(), data, data + size);
-        // A hash table in proportion to the input: short inputs (the
-        // fuzzer's, small texts) need not clear a large one.
-        while (hashBits_ < MAX_HASH_BITS && (1u << hashBits_) < window_.size())
-            ++hashBits_;
-        head_.assign(1u << hashBits_, -1);
-        prev_.assign(window_.size(), -1);
-        InitTree(&tree_);
-    }
-
-    void Run()
-    {
-        // The spaces before the data: every position whose three bytes are
-        // all spaces has the same hash, so inserting them one by one would
-        // link each to the one before and leave the last at the head. That
-        // chain is set up at once; the last two positions, which reach into
-        // the data, go in as usual.
-        const size_t spaces = start_ - (MIN_MATCH - 1);
-        for (size_t i = 0; i < spaces; ++i)
-            prev_[i] = (long)i - 1;
-        head_[Hash(0)] = (long)spaces - 1;
-        lastInserted_ = (long)spaces - 1;
-        for (size_t i = spaces; i < start_; ++i)
-            Insert(i);
-        size_t pos = start_;
-        Match pending = FindMatch(pos);
-        while (pos < window_.size()) {
-            Match here = pending;
-            Insert(pos);
-            if (here.length >= MIN_MATCH && pos + 1 < window_.size()) {
-                Match next = FindMatch(pos + 1);
-                if (next.length > here.length) {
-                    // A longer match starts one byte later: send this byte
-                    // as a literal and take that one instead.
-                    PutSymbol(window_[pos]);
-                    ++pos;
-                    pending = next;
-                    continue;
-                }
-            }
-            if (here.length >= MIN_MATCH) {
-                PutSymbol(256 + here.length - MIN_MATCH);
-                PutPosition((unsigned)(here.distance - 1));
-                for (size_t k = 1; k < here.length; ++k)
-                    Insert(pos + k);
-                pos += here.length;
-            } else {
-                PutSymbol(window_[pos]);
-                ++pos;
-            }
-            if (pos < window_.size())
-                pending = FindMatch(pos);
-        }
-        bits_.Finish();
-    }
-
-private:
-    struct Match {
-        size_t length = 0;
-        size_t distance = 0;
-    };
-
-    unsigned Hash(size_t i) const
-    {
-        uint32_t key = (uint32_t)window_[i] << 16 | (uint32_t)window_[i + 1] << 8 | window_[i + 2];
-        return (key * 2654435761u) >> (32 - hashBits_);
-    }
-
-    // Adds position i to its chain once; positions are inserted in order.
-    void Insert(size_t i)
-    {
-        if (i + MIN_MATCH > window_.size() || (long)i <= lastInserted_)
-            return;
-        unsigned h = Hash(i);
-        prev_[i] = head_[h];
-        head_[h] = (long)i;
-        lastInserted_ = (long)i;
-    }
-
-    // The longest match for position i within the last N bytes, the nearest
-    // among equally long ones. Chains run from the most recent position back.
-    Match FindMatch(size_t i) const
-    {
-        Match best;
-        size_t limit = window_.size() - i;
-        if (limit > F)
-            limit = F;
-        if (limit < MIN_MATCH)
-            return best;
-        const uint8_t* here = &window_[i];
-        for (long s = head_[Hash(i)]; s >= 0; s = prev_[(size_t)s]) {
-            if ((size_t)s >= i)
-                continue;
-            size_t distance = i - (size_t)s;
-            if (distance > N)
-                break;
-            const uint8_t* there = &window_[(size_t)s];
-            if (there[best.length] != here[best.length])
-                continue;
-            size_t length = 0;
-            while (length < limit && there[length] == here[length])
-                ++length;
-            if (length > best.length) {
-                best.length = length;
-                best.distance = distance;
-                if (length == limit)
-                    break;
-            }
-        }
-        if (best.length < MIN_MATCH)
-            best = Match();
-        return best;
-    }
-
-    // The symbol's code is its path from the root: walk up from the leaf,
-    // then send the bits root first.
-    void PutSymbol(unsigned symbol)
-    {
-        uint8_t path[T];
-        unsigned depth = 0;
-        unsigned node = tree_.parent[symbol + T];
-        while (node != R) {
-            unsigned up = tree_.parent[node];
-            path[depth++] = (uint8_t)(node - tree_.child[up]);
-            node = up;
-        }
-        while (depth > 0)
-            bits_.Put(path[--depth], 1);
-        UpdateTree(&tree_, symbol);
-    }
-
-    void PutPosition(unsigned position)
-    {
-        static const PositionCode code;
-        unsigned upper = position >> 6;
-        bits_.Put(code.bits[upper], code.length[upper]);
-        bits_.Put(position & 0x3F, 6);
-    }
-
-    BitWriter bits_;
-    LzhufTree tree_;
-    size_t start_;
-    std::vector<uint8_t> window_;
-    std::vector<long> head_;
-    std::vector<long> prev_;
-    long lastInserted_ = -1;
-    unsigned hashBits_ = 10;
-};
+const PositionCode& ThePositionCode()
+{
+    static const PositionCode code;
+    return code;
+}
 
 }  // namespace
 
-std::vector<uint8_t> LzhufCompress(const uint8_t* data, size_t size)
+const uint8_t kLzhufBandBits[LZHUF_POSITION_BANDS] = {9, 10, 11, 12, 13, 14};
+
+unsigned LzhufDistanceBand(unsigned distance)
+{
+    return ThePositionCode().length[(distance - 1) >> 6] - 3u;
+}
+
+LzhufMatchFinder::LzhufMatchFinder(const uint8_t* data, size_t size, unsigned chainLimit)
+    : data_(data), end_(LZHUF_RING_START + (uint64_t)size), chainLimit_(chainLimit)
+{
+    headEnd_ = end_ < HEAD_BYTES ? end_ : (uint64_t)HEAD_BYTES;
+    head_.assign(LZHUF_RING_START, ' ');
+    head_.insert(head_.end(), data, data + (headEnd_ - LZHUF_RING_START));
+    // Only the last N positions are ever looked at, so a table in
+    // proportion to short data (the fuzzer's) and to the window for the rest.
+    hashBits_ = HASH_BITS_MIN;
+    while (hashBits_ < HASH_BITS_MAX && (1ull << hashBits_) < end_)
+        ++hashBits_;
+    chainHead_.assign((size_t)1 << hashBits_, -1);
+    chainLink_.assign(N, -1);
+    // The spaces before the data: every position whose three bytes are all
+    // spaces has the same hash, so its chain is set up at once; the last two
+    // positions, which reach into the data, go in as usual.
+    const int64_t spaces = LZHUF_RING_START - (MIN_MATCH - 1);
+    for (int64_t i = 0; i < spaces; ++i)
+        chainLink_[(size_t)i] = i - 1;
+    chainHead_[Hash(0)] = spaces - 1;
+    for (uint64_t i = (uint64_t)spaces; i < LZHUF_RING_START; ++i)
+        Insert(i);
+}
+
+unsigned LzhufMatchFinder::Hash(uint64_t at) const
+{
+    uint32_t key = (uint32_t)Byte(at) << 16 | (uint32_t)Byte(at + 1) << 8 | Byte(at + 2);
+    return (key * 2654435761u) >> (32 - hashBits_);
+}
+
+void LzhufMatchFinder::Insert(uint64_t at)
+{
+    if (at + MIN_MATCH > end_)
+        return;
+    unsigned h = Hash(at);
+    chainLink_[at % N] = chainHead_[h];
+    chainHead_[h] = (int64_t)at;
+}
+
+void LzhufMatchFinder::Skip(uint64_t at)
+{
+    Insert(at);
+}
+
+void LzhufMatchFinder::Find(uint64_t at, LzhufMatches* out)
+{
+    out->count = 0;
+    uint64_t limit = end_ - at;
+    if (limit > F)
+        limit = F;
+    if (limit < MIN_MATCH) {
+        Insert(at);
+        return;
+    }
+    // Where the bytes are read: the copy while a match may reach the
+    // spaces, the data in place after that (then every candidate lies at
+    // LZHUF_RING_START or later, as at > HEAD_BYTES - F).
+    const uint8_t* here;
+    const uint8_t* base;  // the byte at position p is base[p - origin]
+    uint64_t origin;
+    if (headEnd_ == end_ || at + F <= headEnd_) {
+        base = head_.data();
+        origin = 0;
+    } else {
+        base = data_;
+        origin = LZHUF_RING_START;
+    }
+    here = base + (at - origin);
+    unsigned best = MIN_MATCH - 1;
+    unsigned steps = 0;
+    // Positions join their chain only after their own search, so every
+    // link followed within the window is still that position's own (the
+    // ring slot is reused only by the position N later).
+    for (int64_t s = chainHead_[Hash(at)]; s >= 0 && steps < chainLimit_; s = chainLink_[(size_t)s % N], ++steps) {
+        uint64_t distance = at - (uint64_t)s;
+        if (distance > N)
+            break;
+        const uint8_t* there = base + ((uint64_t)s - origin);
+        if (there[best] != here[best])
+            continue;
+        unsigned length = 0;
+        while (length < limit && there[length] == here[length])
+            ++length;
+        if (length <= best)
+            continue;
+        best = length;
+        unsigned band = LzhufDistanceBand((unsigned)distance);
+        // A longer match in the same band costs the same to send.
+        if (out->count == 0 || LzhufDistanceBand(out->distance[out->count - 1]) != band)
+            ++out->count;
+        out->length[out->count - 1] = (uint16_t)length;
+        out->distance[out->count - 1] = (uint16_t)distance;
+        if (length == limit)
+            break;
+    }
+    Insert(at);
+}
+
+LzhufSymbolWriter::LzhufSymbolWriter(std::vector<uint8_t>* out) : out_(out)
+{
+    InitTree(&tree_);
+}
+
+void LzhufSymbolWriter::PutBits(uint32_t bits, unsigned count)
+{
+    pending_ = pending_ << count | bits;
+    pendingCount_ += count;
+    while (pendingCount_ >= 8) {
+        pendingCount_ -= 8;
+        out_->push_back((uint8_t)(pending_ >> pendingCount_));
+    }
+}
+
+void LzhufSymbolWriter::Finish()
+{
+    if (pendingCount_ > 0)
+        out_->push_back((uint8_t)(pending_ << (8 - pendingCount_)));
+    pending_ = 0;
+    pendingCount_ = 0;
+}
+
+// The symbol's code is its path from the root: walk up from the leaf,
+// collecting the bits with the root's first.
+void LzhufSymbolWriter::PutSymbol(unsigned symbol)
+{
+    uint32_t code = 0;
+    unsigned depth = 0;
+    unsigned node = tree_.parent[symbol + T];
+    while (node != R) {
+        unsigned up = tree_.parent[node];
+        code |= (uint32_t)(node - tree_.child[up]) << depth;
+        ++depth;
+        node = up;
+    }
+    // The tree keeps its codes to 21 bits or fewer (the decoder's
+    // LONGEST_CODE), so the code fits one call.
+    PutBits(code, depth);
+    UpdateTree(&tree_, symbol);
+}
+
+void LzhufSymbolWriter::PutMatch(unsigned length, unsigned distance)
+{
+    const PositionCode& code = ThePositionCode();
+    PutSymbol(256 + length - MIN_MATCH);
+    unsigned position = distance - 1;
+    unsigned upper = position >> 6;
+    PutBits(code.bits[upper], code.length[upper]);
+    PutBits(position & 0x3F, 6);
+}
+
+void LzhufSymbolWriter::CodeLengths(uint8_t lengths[LZHUF_N_CHAR]) const
+{
+    // A child always counts less than its parent, so it has the lower
+    // index: going down from the root, each node's parent is done first.
+    uint8_t depth[T];
+    depth[R] = 0;
+    for (size_t i = R; i-- > 0;)
+        depth[i] = (uint8_t)(depth[tree_.parent[i]] + 1);
+    for (unsigned s = 0; s < LZHUF_N_CHAR; ++s)
+        lengths[s] = depth[tree_.parent[s + T]];
+}
+
+void LzhufParseLazy(const uint8_t* data, size_t size, LzhufSymbolWriter* writer)
+{
+    // Every search runs its chain to the window's end: the longest match.
+    LzhufMatchFinder finder(data, size, N + 1);
+    uint64_t end = finder.End();
+    uint64_t pos = LZHUF_RING_START;
+    LzhufMatches here, next;
+    finder.Find(pos, &here);
+    while (pos < end) {
+        unsigned length = here.count ? here.length[here.count - 1] : 0;
+        if (length >= MIN_MATCH && pos + 1 < end) {
+            finder.Find(pos + 1, &next);
+            if (next.count && next.length[next.count - 1] > length) {
+                // A longer match starts one byte later: send this byte as a
+                // literal and take that one instead.
+                writer->PutLiteral(finder.Byte(pos));
+                ++pos;
+                here = next;
+                continue;
+            }
+            writer->PutMatch(length, here.distance[here.count - 1]);
+            for (uint64_t k = 2; k < length; ++k)
+                finder.Skip(pos + k);
+            pos += length;
+        } else if (length >= MIN_MATCH) {
+            writer->PutMatch(length, here.distance[here.count - 1]);
+            pos += length;
+        } else {
+            writer->PutLiteral(finder.Byte(pos));
+            ++pos;
+        }
+        if (pos < end)
+            finder.Find(pos, &here);
+    }
+}
+
+std::vector<uint8_t> LzhufCompress(const uint8_t* data, size_t size, LzhufParse parse)
 {
     std::vector<uint8_t> out;
     if (size == 0)
         return out;
-    Encoder encoder(data, size, &out);
-    encoder.Run();
+    LzhufSymbolWriter writer(&out);
+    if (parse == LzhufParse::kLazy)
+        LzhufParseLazy(data, size, &writer);
+    else
+        LzhufParseOptimal(data, size, &writer);
+    writer.Finish();
     return out;
 }

@@ -6,12 +6,22 @@
 
 #include <vector>
 
+// How the encoder chooses between literals and matches.
+enum class LzhufParse {
+    // The cheapest sequence of literals and matches, stretch by stretch,
+    // under the adaptive tree's code lengths as each stretch begins.
+    kOptimal,
+    // The longest match in the 4096-byte window, the nearest among equally
+    // long ones, put off by one literal when the next position has a longer
+    // one. Several times faster, and larger streams.
+    kLazy,
+};
+
 // A headerless LZHUF stream of data, in the format DecodeEntry reads: the
-// ring starts as 4036 spaces with the first byte at position 4036. Matches are
-// the longest in the 4096-byte window, the nearest among equally long ones;
-// a match is put off by one literal when the next position has a longer one.
-// Empty input gives an empty stream.
-std::vector<uint8_t> LzhufCompress(const uint8_t* data, size_t size);
+// ring starts as 4036 spaces with the first byte at position 4036. The same
+// data and parse always give the same stream. Memory beyond the stream does
+// not grow with the data. Empty input gives an empty stream.
+std::vector<uint8_t> LzhufCompress(const uint8_t* data, size_t size, LzhufParse parse = LzhufParse::kOptimal);
 
 // Expands stored to exactly fileSize bytes into out, through DecodeEntry and
 // WriteOutput (it takes the decoder's output over for the call). False only

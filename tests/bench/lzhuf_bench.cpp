@@ -1,7 +1,15 @@
 // LZHUF throughput and compression ratio: each file of the product as the
 // installer carries it, and a few large files of this system. Prints Google
 // Benchmark's figures, then one table (MB = 10^6 bytes of the expanded file
-// per second of processor time).
+// per second of processor time), then the two parses side by side over four
+// sets of files: the product's, a large program, a text corpus and Windows
+// programs (one pass each, processor seconds per MB).
+//
+// The sets: NOVLA_BENCH_PROGRAM (default the C++ compiler proper of this
+// machine), NOVLA_BENCH_TEXT (a folder, default the common licences),
+// NOVLA_BENCH_PE (a folder of DLLs, default the i386 libraries of Wine;
+// files of at most NOVLA_BENCH_PE_MAX bytes, default 1 MB). A set that is
+// not there is left out.
 //
 // Product files come from NOVLA_BENCH_FILES, else from the Windows tree next
 // to this host tree (<build>/win32/product/files: the real stand-in
@@ -11,10 +19,13 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <dirent.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <fstream>
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -141,6 +152,68 @@ void AddFile(const std::string& name, const std::string& path)
     benchmark::RegisterBenchmark(("decode/" + name).c_str(), Decode, name)->Unit(benchmark::kMillisecond);
 }
 
+// One set of files through both parses, once each; every stream is
+// expanded and compared.
+struct SetFigures {
+    std::string name;
+    size_t files = 0;
+    uint64_t size = 0, lazy = 0, optimal = 0;
+    double lazySeconds = 0, optimalSeconds = 0;
+    bool intact = true;
+};
+
+SetFigures MeasureSet(const std::string& name, const std::vector<std::string>& paths)
+{
+    SetFigures f;
+    f.name = name;
+    for (const std::string& path : paths) {
+        std::vector<uint8_t> data;
+        if (!ReadFile(path, &data) || data.size() > UINT32_MAX)
+            continue;
+        ++f.files;
+        f.size += data.size();
+        double start = CpuSeconds();
+        std::vector<uint8_t> lazy = LzhufCompress(data.data(), data.size(), LzhufParse::kLazy);
+        double middle = CpuSeconds();
+        std::vector<uint8_t> optimal = LzhufCompress(data.data(), data.size());
+        f.optimalSeconds += CpuSeconds() - middle;
+        f.lazySeconds += middle - start;
+        f.lazy += lazy.size();
+        f.optimal += optimal.size();
+        std::vector<uint8_t> back;
+        for (const std::vector<uint8_t>* stream : {&lazy, &optimal})
+            if (!LzhufExpand(stream->data(), stream->size(), (uint32_t)data.size(), &back) || back != data)
+                f.intact = false;
+    }
+    return f;
+}
+
+// The regular files of folder, by name, of at most maxSize bytes.
+std::vector<std::string> FolderFiles(const std::string& folder, const char* suffix, uint64_t maxSize)
+{
+    std::vector<std::string> paths;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            std::string name = entry->d_name, path = folder + "/" + name;
+            struct stat st;
+            size_t n = strlen(suffix);
+            if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || (uint64_t)st.st_size > maxSize ||
+                name.size() < n || name.compare(name.size() - n, n, suffix) != 0)
+                continue;
+            paths.push_back(path);
+        }
+        closedir(dir);
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+const char* Setting(const char* name, const char* fallback)
+{
+    const char* given = getenv(name);
+    return given && *given ? given : fallback;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -167,5 +240,34 @@ int main(int argc, char** argv)
         printf("| %s | %zu | %zu | %.1f %% | %.1f | %.1f |\n", name.c_str(), f.size, f.stored,
                100.0 * (double)f.stored / (double)f.size, f.encodeMBps, f.decodeMBps);
     }
-    return 0;
+
+    std::vector<std::string> product;
+    for (int i = 0; i < g_payloadTable.entryCount; ++i)
+        if (g_payloadTable.rows[i].storedSize)
+            product.push_back(folder + "/" + g_payloadTable.rows[i].resourceName);
+    uint64_t peMax = strtoull(Setting("NOVLA_BENCH_PE_MAX", "1000000"), nullptr, 10);
+    std::vector<SetFigures> sets = {
+        MeasureSet("product files", product),
+        MeasureSet("large program", {Setting("NOVLA_BENCH_PROGRAM", "/usr/lib/gcc/x86_64-linux-gnu/12/cc1plus")}),
+        MeasureSet("text corpus", FolderFiles(Setting("NOVLA_BENCH_TEXT", "/usr/share/common-licenses"), "", UINT64_MAX)),
+        MeasureSet("Windows DLLs",
+                   FolderFiles(Setting("NOVLA_BENCH_PE", "/usr/lib/i386-linux-gnu/wine/i386-windows"), ".dll", peMax)),
+    };
+    printf("\nThe two parses (one pass each; s/MB = processor seconds per 10^6 bytes)\n\n");
+    printf("| Set | Files | Size (bytes) | Lazy (bytes) | Optimal (bytes) | Optimal / lazy | Lazy s/MB | Optimal s/MB |\n");
+    printf("|---|---:|---:|---:|---:|---:|---:|---:|\n");
+    bool intact = true;
+    for (const SetFigures& f : sets) {
+        if (f.files == 0)
+            continue;
+        double mb = (double)f.size / 1e6;
+        printf("| %s | %zu | %llu | %llu | %llu | %.4f | %.3f | %.3f |\n", f.name.c_str(), f.files,
+               (unsigned long long)f.size, (unsigned long long)f.lazy, (unsigned long long)f.optimal,
+               (double)f.optimal / (double)f.lazy, f.lazySeconds / mb, f.optimalSeconds / mb);
+        if (!f.intact) {
+            printf("%s: a stream did not expand back to its file\n", f.name.c_str());
+            intact = false;
+        }
+    }
+    return intact ? 0 : 1;
 }

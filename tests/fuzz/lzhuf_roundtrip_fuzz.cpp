@@ -1,5 +1,5 @@
-// Any data through the packer's encoder and back through the decoder must
-// come out unchanged, with every stored byte used.
+// Any data through the packer's encoder, by both its parses, and back
+// through the decoder must come out unchanged, with every stored byte used.
 #include <stddef.h>
 #include <stdint.h>
 #include <stdlib.h>
@@ -15,12 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // tests take 600 KB through many tree rebuilds).
     if (size > 8192)
         return 0;
-    std::vector<uint8_t> stream = LzhufCompress(data, size);
-    std::vector<uint8_t> back;
-    size_t consumed = 0;
-    if (!LzhufExpand(stream.data(), stream.size(), (uint32_t)size, &back, &consumed))
-        abort();
-    if (back.size() != size || (size && !std::equal(back.begin(), back.end(), data)) || consumed != stream.size())
-        abort();
+    for (LzhufParse parse : {LzhufParse::kOptimal, LzhufParse::kLazy}) {
+        std::vector<uint8_t> stream = LzhufCompress(data, size, parse);
+        std::vector<uint8_t> back;
+        size_t consumed = 0;
+        if (!LzhufExpand(stream.data(), stream.size(), (uint32_t)size, &back, &consumed))
+            abort();
+        if (back.size() != size || (size && !std::equal(back.begin(), back.end(), data)) || consumed != stream.size())
+            abort();
+    }
     return 0;
 }

@@ -1,4 +1,4 @@
-// novlapack compress IN OUT: a headerless LZHUF stream of IN.
+// novlapack compress IN OUT [--fast]: a headerless LZHUF stream of IN.
 #include <stdio.h>
 
 #include "command.h"
@@ -16,7 +16,8 @@ static int RunCompress(const CommandArguments& args)
         return CommandFailure(kCompressCommand, "%s", error.c_str());
     if (data.size() > UINT32_MAX)
         return CommandFailure(kCompressCommand, "%s: larger than 4 GB", in);
-    std::vector<uint8_t> stream = LzhufCompress(data.data(), data.size());
+    LzhufParse parse = args.Option("--fast") ? LzhufParse::kLazy : LzhufParse::kOptimal;
+    std::vector<uint8_t> stream = LzhufCompress(data.data(), data.size(), parse);
     if (!WriteWholeFile(args.positional[1], stream, &error))
         return CommandFailure(kCompressCommand, "%s", error.c_str());
     printf("%s: %zu bytes -> %zu bytes\n", in, data.size(), stream.size());
@@ -25,11 +26,15 @@ static int RunCompress(const CommandArguments& args)
 
 const Command kCompressCommand = {
     "compress",
-    "IN OUT",
+    "IN OUT [--fast]",
     "writes a headerless LZHUF stream of IN to OUT",
     "Compresses IN into OUT as a headerless LZHUF stream: no length, no end\n"
-    "marker. Expanding it needs IN's size (novlapack expand --size).\n",
+    "marker. Expanding it needs IN's size (novlapack expand --size).\n"
+    "Each stretch of IN is sent as its cheapest sequence of literals and\n"
+    "matches under the code as it stands; --fast takes the longest matches\n"
+    "instead (one step of lazy matching): several times faster, about one to\n"
+    "two per cent larger.\n",
     2,
-    {},
+    {{"--fast", OPTION_FLAG}},
     RunCompress,
 };
