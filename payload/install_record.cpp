@@ -494,12 +494,35 @@ unsigned OrderUndo(const RecordEntry* entries, unsigned entryCount, EntryFilter 
     return count;
 }
 
+// The scope and program folders PlanUndo and RefusedEntries admit by.
+static void StartScopeCheck(ScopeCheck* check, const RecordView* view, const UndoScope* scope)
+{
+    check->scope = scope;
+    check->folderCount = RecordProgramFolders(view, scope->product->name, check->folders, RECORD_FOLDER_CAPACITY);
+}
+
+static unsigned ViewEntryCount(const RecordView* view)
+{
+    return view->entryCount < RECORD_ENTRY_CAPACITY ? view->entryCount : (unsigned)RECORD_ENTRY_CAPACITY;
+}
+
 unsigned PlanUndo(const RecordView* view, const UndoScope* scope, unsigned* order, unsigned capacity,
                   unsigned* refused)
 {
     ScopeCheck check;
-    check.scope = scope;
-    check.folderCount = RecordProgramFolders(view, scope->product->name, check.folders, RECORD_FOLDER_CAPACITY);
-    unsigned entryCount = view->entryCount < RECORD_ENTRY_CAPACITY ? view->entryCount : (unsigned)RECORD_ENTRY_CAPACITY;
-    return OrderUndo(view->entries, entryCount, IsAdmitted, &check, order, capacity, refused);
+    StartScopeCheck(&check, view, scope);
+    return OrderUndo(view->entries, ViewEntryCount(view), IsAdmitted, &check, order, capacity, refused);
+}
+
+unsigned RefusedEntries(const RecordView* view, const UndoScope* scope, unsigned* refused, unsigned capacity)
+{
+    ScopeCheck check;
+    StartScopeCheck(&check, view, scope);
+    unsigned count = 0;
+    for (unsigned i = 0; i < ViewEntryCount(view) && count < capacity; ++i) {
+        const RecordEntry* entry = &view->entries[i];
+        if (entry->kind != RECORD_RUN && entry->kind != RECORD_CODE_PAGE && !IsAdmitted(entry, &check))
+            refused[count++] = i;
+    }
+    return count;
 }

@@ -250,3 +250,10 @@ unsigned OrderUndo(const RecordEntry* entries, unsigned entryCount, EntryFilter 
 // in scope (IsEntryInScope): what the uninstaller undoes.
 unsigned PlanUndo(const RecordView* view, const UndoScope* scope, unsigned* order, unsigned capacity,
                   unsigned* refused);
+
+// The indices of the record's entries that PlanUndo refuses, oldest first,
+// into refused (at most capacity): every entry but I and C lines that
+// IsEntryInScope does not admit. Returns how many. The uninstaller keeps
+// them in the record: what it refuses here may be another account's, or
+// the record's words for a place this system names otherwise.
+unsigned RefusedEntries(const RecordView* view, const UndoScope* scope, unsigned* refused, unsigned capacity);

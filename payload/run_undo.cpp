@@ -27,7 +27,7 @@ void UndoAbortedRun()
     for (unsigned k = 0; k < planned; ++k) {
         unsigned i = s_order[k];
         s_outcome[i] = UndoEntry(&entries[i]);
-        if (s_outcome[i] == UNDO_FAILED)
+        if (StaysInRecord(s_outcome[i]))
             anyFailed = true;
     }
     // A record that cannot be rewritten keeps this run's lines: a later

@@ -17,12 +17,17 @@
 //   - Entries that could not be undone stay in the record, so that a later
 //     run can retry them; when every entry is undone or waits for the
 //     restart, the record goes.
+//   - Entries it refuses stay in the record too, untouched, and the last
+//     box says why: shortcuts of another account's Start menu or desktop
+//     (that account's own removal takes them), a program folder the record
+//     names otherwise than Windows reads it, items the product does not
+//     install; so do the record's lines it cannot read.
 //
 // Exit code: 0 removed (files may wait for the restart, and some may have
 // been kept as above); 1 the user answered No; 2 nothing is installed; 3
 // nothing was changed because the record is damaged or unreadable, the user
 // lacks the rights, or the system could not be asked what it is; 4 some
-// items could not be removed.
+// items could not be removed or were left alone in the record.
 #include <string.h>
 
 #include "common/code_page.h"
@@ -34,6 +39,7 @@
 #include "payload/product_names.h"
 #include "payload/record_file.h"
 #include "payload/record_undo.h"
+#include "product/cleanup/cleanup_keep.h"
 #include "product/cleanup/cleanup_text.h"
 #include "resources/resource_ids.h"
 #include "shell/admin_probe.h"
@@ -49,14 +55,20 @@ enum CleanupExit {
 
 enum { BOX_TEXT_CAPACITY = 4096 };
 
-// The record as read (parsed in place) and what became of each entry.
+// The record as read (parsed in place), its bytes as they were (filtered
+// into what the record keeps), and what became of each entry.
 static char s_recordText[RECORD_FILE_CAPACITY];
+static char s_recordBytes[RECORD_FILE_CAPACITY];
+static size_t s_recordSize;
+static unsigned s_refused[RECORD_ENTRY_CAPACITY];
+static const char* s_unsoundFolders[RECORD_ENTRY_CAPACITY];
 static RecordView s_view;
 static unsigned s_order[RECORD_ENTRY_CAPACITY];
 static UndoOutcome s_outcome[RECORD_ENTRY_CAPACITY];
 static char s_boxText[BOX_TEXT_CAPACITY];
 // Names of items not removed, for the last box.
 static char s_failedNames[SUMMARY_NAMES_SHOWN][ENTRY_NAME_CAPACITY];
+static char s_outsideNames[SUMMARY_NAMES_SHOWN][ENTRY_NAME_CAPACITY];
 static char s_recordPath[PATH_CAPACITY];
 
 static int Box(const char* text, UINT flags) { return MessageBoxA(NULL, text, SETUP_TITLE, flags | MB_SETFOREGROUND); }
@@ -121,6 +133,8 @@ static int ReadInstalledRecord(RecordRead* read)
         NamedBox("The installation record of NOVLA %s cannot be read. Nothing was removed.", MB_OK | MB_ICONERROR);
         return EXIT_REFUSED;
     }
+    memcpy(s_recordBytes, s_recordText, size);
+    s_recordSize = size;
     if (!ReadRecord(s_recordText, size, &s_view)) {
         NamedBox("The installation record of NOVLA %s is damaged. Nothing was removed.", MB_OK | MB_ICONERROR);
         return EXIT_REFUSED;
@@ -166,6 +180,56 @@ static void UndoPlanned(unsigned planned, CleanupSummary* summary)
     }
 }
 
+// Marks the refused entries as such, each under its reason for the last
+// box. Returns how many.
+static unsigned LeaveRefused(const UndoScope* scope, CleanupSummary* summary)
+{
+    unsigned count = RefusedEntries(&s_view, scope, s_refused, RECORD_ENTRY_CAPACITY);
+    for (unsigned k = 0; k < count; ++k) {
+        unsigned i = s_refused[k];
+        const RecordEntry* entry = &s_view.entries[i];
+        s_outcome[i] = UNDO_REFUSED;
+        // A program folder's own parents are named as the folder is, never
+        // as shortcut folders of another account.
+        if (const char* folder = UnsoundProgramFolderOf(entry, &s_view, g_productNames.name)) {
+            // Each folder once: the oldest I line that names it stands for
+            // every spelling of it.
+            bool named = false;
+            for (unsigned n = 0; n < summary->unsoundFolders.count && !named; ++n)
+                named = s_unsoundFolders[n] == folder;
+            if (!named)
+                s_unsoundFolders[summary->unsoundFolders.count] = folder;
+            if (!named)
+                AddSummaryName(&summary->unsoundFolders, folder);
+        } else if (IsAnotherAccountsShortcut(entry, &g_productNames)) {
+            AddSummaryName(&summary->otherAccount, entry->path);
+        } else {
+            unsigned n = summary->outside.count;
+            bool named = n < SUMMARY_NAMES_SHOWN && EntryDisplayName(s_outsideNames[n], ENTRY_NAME_CAPACITY, entry);
+            AddSummaryName(&summary->outside, named ? s_outsideNames[n] : entry->path);
+        }
+    }
+    summary->unreadLines = s_view.malformedCount + s_view.unreadCount;
+    return count;
+}
+
+// Rewrites the record to what is left: the entries that failed or were
+// left alone, the lines that could not be read, and the I and C lines that
+// give them their scope; the record goes when nothing is left. False when
+// it could not be (it then stays as it was, or holds more than is left).
+static bool KeepWhatIsLeft(RecordRead read)
+{
+    // What lies beyond what was read stays, with the whole record.
+    if (read == RECORD_READ_PART)
+        return false;
+    unsigned kept = 0;
+    if (!KeepRecordLines(s_recordBytes, &s_recordSize, &s_view, s_outcome, &kept))
+        return false;
+    if (kept == 0)
+        return DeleteFileA(s_recordPath) || GetLastError() == ERROR_FILE_NOT_FOUND;
+    return ReplaceRecordText(s_recordPath, s_recordBytes, s_recordSize);
+}
+
 static int RunCleanup()
 {
     OSVERSIONINFOA version;
@@ -185,7 +249,10 @@ static int RunCleanup()
         return refusal;
     unsigned refused = 0;
     unsigned planned = PlanUndo(&s_view, &scope, s_order, RECORD_ENTRY_CAPACITY, &refused);
-    if (planned == 0) {
+    // A record with entries left alone, or lines that could not be read, is
+    // not "nothing installed": the run goes on to say what it keeps.
+    if (planned == 0 && refused == 0 && s_view.malformedCount == 0 && s_view.unreadCount == 0 &&
+        read != RECORD_READ_PART) {
         NamedBox("NOVLA %s is not installed: there is nothing to remove.", MB_OK | MB_ICONINFORMATION);
         return EXIT_NOT_INSTALLED;
     }
@@ -203,6 +270,7 @@ static int RunCleanup()
     CleanupSummary summary;
     memset(&summary, 0, sizeof summary);
     summary.productName = g_productNames.name;
+    LeaveRefused(&scope, &summary);
     UndoPlanned(planned, &summary);
     // The maker's keys, which the start-up of earlier installers made
     // before any run could record them: gone when nothing is left in them.
@@ -210,11 +278,11 @@ static int RunCleanup()
     RemoveKeyWhenEmpty(REGISTRY_HKLM, NOVLA_PARENT_KEY);
 
     // A record read only in part keeps what could not be read: it stays as
-    // it is. Otherwise it keeps what is left to retry, or goes.
-    if (read == RECORD_READ_PART || !KeepInRecord(s_recordPath, 0, s_view.entries, s_view.entryCount, s_outcome))
+    // it is. Otherwise it keeps what is left, or goes.
+    if (!KeepWhatIsLeft(read))
         AddSummaryName(&summary.notRemoved, s_recordPath);
 
-    bool complete = summary.notRemoved.count == 0;
+    bool complete = IsCompleteRemoval(&summary);
     if (!BuildCleanupSummary(s_boxText, sizeof s_boxText, &summary))
         FormatText(s_boxText, sizeof s_boxText,
                    complete ? "NOVLA %s was removed from this computer." : "Some parts of NOVLA %s could not be removed.",

@@ -77,10 +77,12 @@ TEST_F(ReleaseImage, IsAStrippedGuiProgramThatWindows95Loads)
 // The engine: everything in the file but its resources (the product's
 // files, texts, templates, icons and banner). The build is reproducible, so
 // this is a budget, not a measurement: a change that makes the engine larger
-// must say so here. README.md gives the sections.
+// must say so here. README.md gives the sections. The destination page's
+// check of the committed folder by the uninstaller's program-folder rule
+// (IsSoundProgramFolder) took the code section one file-alignment step on.
 TEST_F(ReleaseImage, EngineStaysWithinItsBudget)
 {
-    const size_t kEngineBudget = 30720;
+    const size_t kEngineBudget = 31232;
     uint32_t resources = 0;
     for (const pe::Section& section : image.sections())
         if (section.name == ".rsrc")
