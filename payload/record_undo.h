@@ -22,7 +22,7 @@ enum UndoOutcome : uint8_t {
     UNDO_KEPT_FOLDER,     // a folder holding what others put in it: kept
     UNDO_KEPT_KEY,        // a key holding what others put in it: kept
     UNDO_FAILED,          // could not be undone; the record keeps it for a later run
-    UNDO_REFUSED,         // not tried: outside what may be undone here; the record keeps it
+    UNDO_REFUSED,         // left: outside what may be undone here, or a folder holding such; the record keeps it
 };
 
 // True when the record must keep the entry after its undo: nothing was

@@ -119,6 +119,21 @@ static bool HoldsKeptFolder(const char* folder, unsigned planned)
     return false;
 }
 
+// True when an entry that stays in the record lies below folder: one undone
+// before it (planned[0..k)) that failed, or one refused. The folder then
+// stays in the record with it, so that the run that removes that entry
+// removes the folder too.
+static bool HoldsEntryLeft(const char* folder, unsigned k, unsigned refusedCount)
+{
+    for (unsigned j = 0; j < k + refusedCount; ++j) {
+        unsigned other = j < k ? s_order[j] : s_refused[j - k];
+        const char* rest = PathBelowFolder(s_view.entries[other].path, folder);
+        if (StaysInRecord(s_outcome[other]) && rest != NULL && rest[0] != '\0')
+            return true;
+    }
+    return false;
+}
+
 // Reads and checks the record at s_recordPath into s_view. 0 when it may
 // be undone, else the exit code after the box that says why not.
 static int ReadInstalledRecord(RecordRead* read)
@@ -159,12 +174,19 @@ static int ReadInstalledRecord(RecordRead* read)
 
 // Undoes the planned entries, newest first, and sums up for the last box
 // what became of them.
-static void UndoPlanned(unsigned planned, CleanupSummary* summary)
+static void UndoPlanned(unsigned planned, unsigned refusedCount, CleanupSummary* summary)
 {
     for (unsigned k = 0; k < planned; ++k) {
         unsigned i = s_order[k];
         const RecordEntry* entry = &s_view.entries[i];
         UndoOutcome outcome = UndoEntry(entry);
+        // A folder kept for what is left of the product in it is not kept
+        // for someone else's files: it stays in the record, unnamed, as what
+        // it holds is named already.
+        if (outcome == UNDO_KEPT_FOLDER && HoldsEntryLeft(entry->path, k, refusedCount)) {
+            s_outcome[i] = UNDO_REFUSED;
+            continue;
+        }
         s_outcome[i] = outcome;
         if (outcome == UNDO_FAILED) {
             unsigned n = summary->notRemoved.count;
@@ -270,8 +292,8 @@ static int RunCleanup()
     CleanupSummary summary;
     memset(&summary, 0, sizeof summary);
     summary.productName = g_productNames.name;
-    LeaveRefused(&scope, &summary);
-    UndoPlanned(planned, &summary);
+    unsigned refusedCount = LeaveRefused(&scope, &summary);
+    UndoPlanned(planned, refusedCount, &summary);
     // The maker's keys, which the start-up of earlier installers made
     // before any run could record them: gone when nothing is left in them.
     RemoveKeyWhenEmpty(REGISTRY_HKLM, NOVLA_PROGRAMS_KEY);
