@@ -119,18 +119,36 @@ static bool HoldsKeptFolder(const char* folder, unsigned planned)
     return false;
 }
 
-// True when an entry that stays in the record lies below folder: one undone
-// before it (planned[0..k)) that failed, or one refused. The folder then
-// stays in the record with it, so that the run that removes that entry
-// removes the folder too.
-static bool HoldsEntryLeft(const char* folder, unsigned k, unsigned refusedCount)
+// True when an entry that stays in the record lies in the folder or key
+// that holder names: one undone before it (s_order[0..k)) that failed, or
+// one refused; for a folder a file, link or folder below it, for a key a
+// key below it or a value in it. The holder then stays in the record with
+// it, so that the run that removes that entry removes the holder too.
+static bool HoldsEntryLeft(const RecordEntry* holder, unsigned k, unsigned refusedCount)
 {
+    bool folder = holder->kind == RECORD_FOLDER;
     for (unsigned j = 0; j < k + refusedCount; ++j) {
         unsigned other = j < k ? s_order[j] : s_refused[j - k];
-        const char* rest = PathBelowFolder(s_view.entries[other].path, folder);
-        if (StaysInRecord(s_outcome[other]) && rest != NULL && rest[0] != '\0')
+        const RecordEntry* inside = &s_view.entries[other];
+        bool sameKind = folder ? inside->kind == RECORD_FILE || inside->kind == RECORD_LINK ||
+                                     inside->kind == RECORD_FOLDER
+                               : (inside->kind == RECORD_KEY || inside->kind == RECORD_VALUE) &&
+                                     inside->root == holder->root;
+        const char* rest = sameKind ? PathBelowFolder(inside->path, holder->path) : NULL;
+        if (StaysInRecord(s_outcome[other]) && rest != NULL && (rest[0] != '\0' || inside->kind == RECORD_VALUE))
             return true;
     }
+    return false;
+}
+
+// True when the record has a K entry for key below HKEY_LOCAL_MACHINE: its
+// own undo has dealt with it, or left it in the record for a later run.
+static bool RecordNamesKey(const char* key)
+{
+    for (unsigned i = 0; i < s_view.entryCount; ++i)
+        if (s_view.entries[i].kind == RECORD_KEY && s_view.entries[i].root == REGISTRY_HKLM &&
+            SameTextNoCase(s_view.entries[i].path, key))
+            return true;
     return false;
 }
 
@@ -180,10 +198,10 @@ static void UndoPlanned(unsigned planned, unsigned refusedCount, CleanupSummary*
         unsigned i = s_order[k];
         const RecordEntry* entry = &s_view.entries[i];
         UndoOutcome outcome = UndoEntry(entry);
-        // A folder kept for what is left of the product in it is not kept
-        // for someone else's files: it stays in the record, unnamed, as what
+        // A folder or key kept for what is left of the product in it is not
+        // kept for someone else's: it stays in the record, unnamed, as what
         // it holds is named already.
-        if (outcome == UNDO_KEPT_FOLDER && HoldsEntryLeft(entry->path, k, refusedCount)) {
+        if ((outcome == UNDO_KEPT_FOLDER || outcome == UNDO_KEPT_KEY) && HoldsEntryLeft(entry, k, refusedCount)) {
             s_outcome[i] = UNDO_REFUSED;
             continue;
         }
@@ -206,6 +224,11 @@ static void UndoPlanned(unsigned planned, unsigned refusedCount, CleanupSummary*
 // box. Returns how many.
 static unsigned LeaveRefused(const UndoScope* scope, CleanupSummary* summary)
 {
+    // Shortcuts are another account's only when this account's folders
+    // could all be named.
+    bool placed = true;
+    for (unsigned f = 0; f < 2; ++f)
+        placed = placed && scope->programsFolders[f][0] != '\0' && scope->desktopFolders[f][0] != '\0';
     unsigned count = RefusedEntries(&s_view, scope, s_refused, RECORD_ENTRY_CAPACITY);
     for (unsigned k = 0; k < count; ++k) {
         unsigned i = s_refused[k];
@@ -224,7 +247,7 @@ static unsigned LeaveRefused(const UndoScope* scope, CleanupSummary* summary)
             if (!named)
                 AddSummaryName(&summary->unsoundFolders, folder);
         } else if (IsAnotherAccountsShortcut(entry, &g_productNames)) {
-            AddSummaryName(&summary->otherAccount, entry->path);
+            AddSummaryName(placed ? &summary->otherAccount : &summary->unplaced, entry->path);
         } else {
             unsigned n = summary->outside.count;
             bool named = n < SUMMARY_NAMES_SHOWN && EntryDisplayName(s_outsideNames[n], ENTRY_NAME_CAPACITY, entry);
@@ -296,8 +319,12 @@ static int RunCleanup()
     UndoPlanned(planned, refusedCount, &summary);
     // The maker's keys, which the start-up of earlier installers made
     // before any run could record them: gone when nothing is left in them.
-    RemoveKeyWhenEmpty(REGISTRY_HKLM, NOVLA_PROGRAMS_KEY);
-    RemoveKeyWhenEmpty(REGISTRY_HKLM, NOVLA_PARENT_KEY);
+    // A key the record names was undone with it, or stays with its entry:
+    // removed here, it would still be listed.
+    if (!RecordNamesKey(NOVLA_PROGRAMS_KEY))
+        RemoveKeyWhenEmpty(REGISTRY_HKLM, NOVLA_PROGRAMS_KEY);
+    if (!RecordNamesKey(NOVLA_PARENT_KEY))
+        RemoveKeyWhenEmpty(REGISTRY_HKLM, NOVLA_PARENT_KEY);
 
     // A record read only in part keeps what could not be read: it stays as
     // it is. Otherwise it keeps what is left, or goes.

@@ -84,14 +84,15 @@ static bool AppendReason(char* out, size_t capacity, const SummaryList* list, co
 
 bool IsCompleteRemoval(const CleanupSummary* summary)
 {
-    return summary->notRemoved.count == 0 && summary->otherAccount.count == 0 && summary->unsoundFolders.count == 0 &&
+    return summary->notRemoved.count == 0 && summary->otherAccount.count == 0 && summary->unplaced.count == 0 &&
+           summary->unsoundFolders.count == 0 &&
            summary->outside.count == 0 && summary->unreadLines == 0;
 }
 
 bool BuildCleanupSummary(char* out, size_t capacity, const CleanupSummary* summary)
 {
     const char* name = summary->productName;
-    Reason foreign, earlier, account, unsound, outside;
+    Reason foreign, earlier, account, unplaced, unsound, outside;
     bool fits =
         FormatReason(&foreign, "was kept: it holds files that were not installed by NOVLA %s.",
                      "were kept: they hold files that were not installed by NOVLA %s.", name) &&
@@ -102,6 +103,12 @@ bool BuildCleanupSummary(char* out, size_t capacity, const CleanupSummary* summa
                      "removes NOVLA %s.",
                      "were left alone: they belong to another user's Start menu or desktop, and go when that user "
                      "removes NOVLA %s.",
+                     name) &&
+        FormatReason(&unplaced,
+                     "was left alone: Windows did not say where the Start menu and desktop are. Remove NOVLA %s "
+                     "again to remove it.",
+                     "were left alone: Windows did not say where the Start menu and desktop are. Remove NOVLA %s "
+                     "again to remove them.",
                      name) &&
         FormatReason(&unsound,
                      "was left alone: the installation record names it otherwise than Windows reads it, so nothing "
@@ -124,6 +131,7 @@ bool BuildCleanupSummary(char* out, size_t capacity, const CleanupSummary* summa
     fits = fits && AppendReason(out, capacity, &summary->keptFolders, "folder", &foreign) &&
            AppendReason(out, capacity, &summary->keptFiles, "file", &earlier) &&
            AppendReason(out, capacity, &summary->otherAccount, "item", &account) &&
+           AppendReason(out, capacity, &summary->unplaced, "item", &unplaced) &&
            AppendReason(out, capacity, &summary->unsoundFolders, "program folder", &unsound) &&
            AppendReason(out, capacity, &summary->outside, "item", &outside);
     if (fits && summary->unreadLines != 0) {

@@ -35,6 +35,7 @@ struct CleanupSummary {
     bool restartCompletes;    // product files are removed at the next restart
     // Left alone and kept in the record:
     SummaryList otherAccount;    // shortcut items of another account's Start menu or desktop
+    SummaryList unplaced;        // shortcut items, when the system could not name its shortcut folders
     SummaryList unsoundFolders;  // program folders the record names otherwise than Windows reads them
     SummaryList outside;         // items the product does not install
     unsigned unreadLines;        // lines of the record that could not be read

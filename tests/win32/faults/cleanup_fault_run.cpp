@@ -162,8 +162,10 @@ std::string Judge(const Run& run, const cleanup::Snapshot& before, const cleanup
     // What waits for the restart is on its way out; the record is judged by
     // what it names.
     std::set<std::string> pending;
-    for (const std::string& path : cleanup::PendingRemovals())
+    for (const std::string& path : cleanup::PendingRemovals()) {
         pending.insert("f " + path);
+        pending.insert("d " + path);  // a folder holding only what goes then
+    }
     const std::string record = cleanup::Lower("F " + cleanup::RecordPath());
     std::set<std::string> keys;
     for (const auto& item : before)
@@ -203,6 +205,8 @@ std::string Judge(const Run& run, const cleanup::Snapshot& before, const cleanup
     bool saidRemoved = std::any_of(run.boxes.begin(), run.boxes.end(), [](const std::string& text) {
         return text.rfind("NOVLA Tessaronix was removed from this computer.", 0) == 0;
     });
+    for (const std::string& item : remaining)
+        std::printf("LEFT %s\n", item.c_str());
     if ((run.exitCode == 0 || saidRemoved) && !remaining.empty())
         return "BAD-removed-but-" + std::to_string(remaining.size()) + "-left";
     if (run.exitCode == 2 && !remaining.empty())
@@ -227,6 +231,9 @@ std::string Judge(const Run& run, const cleanup::Snapshot& before, const cleanup
     switch (run.exitCode) {
     case 0:
         return "removed";
+    case 1:
+        // The question was not answered Yes: its box could not be shown.
+        return remaining.size() == made ? "declined" : "BAD-declined-but-changed";
     case 2:
         return "not-installed";
     case 3:
@@ -281,7 +288,7 @@ int main(int argc, char** argv)
     std::string verdict = Judge(run, before, installed, install::ReadAll(cleanup::RecordPath()));
     if (!reached && verdict == "removed")
         verdict = "fault-not-reached";
-    else if (!reached && verdict.compare(0, 4, "BAD-") != 0)
+    else if (!reached && verdict.compare(0, 4, "BAD-") != 0 && verdict != "declined")
         verdict = "BAD-not-reached-but-" + verdict;
     std::string line = "RESULT " + verdict + " fault=" + (fault.empty() ? "none" : fault) +
                        (persist ? " from-then-on" : " once") + " exit=" + std::to_string(run.exitCode) +
