@@ -110,9 +110,11 @@ fuzz-corpus: fuzz-build
 
 # The whole fault sweep: an installation with each guarded call failed in
 # turn, once and from there on, each in a fresh prefix (about 1,300 runs;
-# tests/faults/fault-sweep.sh). `make test` runs its subset.
+# tests/faults/fault-sweep.sh), then the uninstaller's over a whole
+# installation (--cleanup). `make test` runs the subset of each.
 faults: win32 $(if $(filter win64,$(WINE_TREE)),win64)
 	@status=0; tests/faults/fault-sweep.sh $(TEST_TREE) || status=$$?; \
+	  tests/faults/fault-sweep.sh $(TEST_TREE) --cleanup || status=$$?; \
 	  tests/wine/setup-wine.sh $(abspath $(TEST_TREE))/wine stop; exit $$status
 
 bench: host

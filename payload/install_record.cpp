@@ -533,6 +533,18 @@ unsigned OrderUndo(const RecordEntry* entries, unsigned entryCount, EntryFilter 
     return count;
 }
 
+// The scope and program folders PlanUndo and RefusedEntries admit by.
+static void StartScopeCheck(ScopeCheck* check, const RecordView* view, const UndoScope* scope)
+{
+    check->scope = scope;
+    check->folderCount = RecordProgramFolders(view, scope->product->name, check->folders, RECORD_FOLDER_CAPACITY);
+}
+
+static unsigned ViewEntryCount(const RecordView* view)
+{
+    return view->entryCount < RECORD_ENTRY_CAPACITY ? view->entryCount : (unsigned)RECORD_ENTRY_CAPACITY;
+}
+
 unsigned PlanUndo(const RecordView* view, const UndoScope* scope, unsigned* order, unsigned capacity,
                   unsigned* refused)
 {
@@ -543,13 +555,25 @@ unsigned PlanRunUndo(const RecordView* view, unsigned first, const UndoScope* sc
                      unsigned capacity, unsigned* refused)
 {
     ScopeCheck check;
-    check.scope = scope;
-    check.folderCount = RecordProgramFolders(view, scope->product->name, check.folders, RECORD_FOLDER_CAPACITY);
-    unsigned entryCount = view->entryCount < RECORD_ENTRY_CAPACITY ? view->entryCount : (unsigned)RECORD_ENTRY_CAPACITY;
+    StartScopeCheck(&check, view, scope);
+    unsigned entryCount = ViewEntryCount(view);
     if (first > entryCount)
         first = entryCount;
     unsigned count = OrderUndo(view->entries + first, entryCount - first, IsAdmitted, &check, order, capacity, refused);
     for (unsigned k = 0; k < count; ++k)
         order[k] += first;
+    return count;
+}
+
+unsigned RefusedEntries(const RecordView* view, const UndoScope* scope, unsigned* refused, unsigned capacity)
+{
+    ScopeCheck check;
+    StartScopeCheck(&check, view, scope);
+    unsigned count = 0;
+    for (unsigned i = 0; i < ViewEntryCount(view) && count < capacity; ++i) {
+        const RecordEntry* entry = &view->entries[i];
+        if (entry->kind != RECORD_RUN && entry->kind != RECORD_CODE_PAGE && !IsAdmitted(entry, &check))
+            refused[count++] = i;
+    }
     return count;
 }

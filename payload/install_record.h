@@ -288,3 +288,10 @@ unsigned PlanUndo(const RecordView* view, const UndoScope* scope, unsigned* orde
 // the whole record; the indices in order are the view's.
 unsigned PlanRunUndo(const RecordView* view, unsigned first, const UndoScope* scope, unsigned* order,
                      unsigned capacity, unsigned* refused);
+
+// The indices of the record's entries that PlanUndo refuses, oldest first,
+// into refused (at most capacity): every entry but I and C lines that
+// IsEntryInScope does not admit. Returns how many. The uninstaller keeps
+// them in the record: what it refuses here may be another account's, or
+// the record's words for a place this system names otherwise.
+unsigned RefusedEntries(const RecordView* view, const UndoScope* scope, unsigned* refused, unsigned capacity);

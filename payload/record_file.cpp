@@ -179,7 +179,7 @@ bool KeepInRecord(const char* path, uint32_t from, const RecordEntry* entries, u
 {
     bool anyFailed = false;
     for (unsigned i = 0; i < count; ++i)
-        anyFailed = anyFailed || outcomes[i] == UNDO_FAILED;
+        anyFailed = anyFailed || StaysInRecord(outcomes[i]);
     if (!anyFailed && from <= kHeaderLength)
         return DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND;
     HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
@@ -189,9 +189,21 @@ bool KeepInRecord(const char* path, uint32_t from, const RecordEntry* entries, u
                 (from != 0 || WriteAll(file, kRecordHeader, kHeaderLength));
     for (unsigned i = 0; i < count && fine && anyFailed; ++i) {
         const RecordEntry* entry = &entries[i];
-        if (outcomes[i] == UNDO_FAILED || entry->kind == RECORD_RUN || entry->kind == RECORD_CODE_PAGE)
+        if (StaysInRecord(outcomes[i]) || entry->kind == RECORD_RUN || entry->kind == RECORD_CODE_PAGE)
             fine = WriteEntry(file, entry);
     }
+    // A close that fails may have lost what was written.
+    return CloseHandle(file) && fine;
+}
+
+bool ReplaceRecordText(const char* path, const char* text, size_t size)
+{
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    // One write, then the cut: stopped in between, the file holds every
+    // line still to undo, then a tail of the old record; nothing is lost.
+    bool fine = WriteAll(file, text, (DWORD)size) && SetEndOfFile(file);
     // A close that fails may have lost what was written.
     return CloseHandle(file) && fine;
 }

@@ -63,10 +63,17 @@ const char* InstallRecordPath();
 
 // Rewrites the record at path from byte offset from on (0: the whole record)
 // with what entries[0..count), the record's from there on, still have to
-// undo: those whose outcomes[i] is UNDO_FAILED, with the I and C lines that
+// undo: those whose outcomes[i] StaysInRecord, with the I and C lines that
 // give them their scope, in their order; before from, nothing changes. When
 // nothing failed, nothing is written from there, and a record left without
 // any entry is deleted. False when the file could not be rewritten or
 // deleted: it may then hold more than is left.
 bool KeepInRecord(const char* path, uint32_t from, const RecordEntry* entries, unsigned count,
                   const UndoOutcome* outcomes);
+
+// Replaces the whole record at path with text[0..size) (a record the
+// uninstaller filtered, never longer than what it read: the bytes are
+// written over the old ones in one call, then the file is cut after them).
+// False when the file could not be opened or written whole: it may then
+// still name what is gone, which a later run passes over.
+bool ReplaceRecordText(const char* path, const char* text, size_t size);

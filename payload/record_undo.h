@@ -22,7 +22,13 @@ enum UndoOutcome : uint8_t {
     UNDO_KEPT_FOLDER,     // a folder holding what others put in it: kept
     UNDO_KEPT_KEY,        // a key holding what others put in it: kept
     UNDO_FAILED,          // could not be undone; the record keeps it for a later run
+    UNDO_REFUSED,         // left: outside what may be undone here, or a folder holding such; the record keeps it
 };
+
+// True when the record must keep the entry after its undo: nothing was
+// undone that a later run could not still do. Both programs rewrite the
+// record by this rule.
+inline bool StaysInRecord(UndoOutcome outcome) { return outcome == UNDO_FAILED || outcome == UNDO_REFUSED; }
 
 // What may be undone on this system (PlanUndo): the Windows, System,
 // Programs and desktop folders as the system names them now, with the

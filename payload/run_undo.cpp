@@ -32,7 +32,7 @@ void UndoAbortedRun()
     for (unsigned k = 0; k < planned; ++k) {
         unsigned i = s_order[k];
         s_outcome[i] = UndoEntry(&entries[i]);
-        if (s_outcome[i] == UNDO_FAILED)
+        if (StaysInRecord(s_outcome[i]))
             anyFailed = true;
     }
     // Then what the run set aside comes back over what it wrote.

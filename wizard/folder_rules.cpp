@@ -5,6 +5,7 @@
 
 #include "common/path_text.h"
 #include "common/path_walk.h"
+#include "payload/install_record.h"
 
 FolderVerdict CheckInstallFolder(const char* typed, const char* productName, size_t longestFileName,
                                  char* committed, size_t capacity)
@@ -29,6 +30,11 @@ FolderVerdict CheckInstallFolder(const char* typed, const char* productName, siz
     if (length + 1 + longestFileName > capacity - 1) {
         committed[0] = '\0';
         return FOLDER_TOO_LONG;
+    }
+    if (!IsSoundProgramFolder(committed, productName)) {
+        committed[0] = '\0';
+        char letter = (char)(typed[0] | 0x20);
+        return letter >= 'a' && letter <= 'z' ? FOLDER_NOT_PLAIN : FOLDER_NO_LETTER;
     }
     return FOLDER_ACCEPTED;
 }
@@ -60,6 +66,12 @@ bool FormatFolderMessage(char* out, size_t capacity, FolderVerdict verdict)
         break;
     case FOLDER_TOO_LONG:
         reason = "%sPath is too long for the program files!";
+        break;
+    case FOLDER_NO_LETTER:
+        reason = "%sThe drive must be a letter.";
+        break;
+    case FOLDER_NOT_PLAIN:
+        reason = "%sA folder name may not be empty, . or .., end in a dot or a space, or hold / * ? \" < > | :";
         break;
     default:
         if (capacity > 0)

@@ -11,6 +11,8 @@ enum FolderVerdict {
     FOLDER_NO_DRIVE,   // not "X:\..." (second character ':', third '\')
     FOLDER_ROOT,       // a drive root such as C:\ alone
     FOLDER_TOO_LONG,   // the committed folder, or a file path in it, would not fit
+    FOLDER_NO_LETTER,  // "X:\..." with X not a letter
+    FOLDER_NOT_PLAIN,  // Windows would read the folder otherwise than it is written
 };
 
 // Checks the typed folder and, when it is accepted, writes into committed the
@@ -19,8 +21,13 @@ enum FolderVerdict {
 // the text), else the text joined with
 // the product name. The committed folder must leave room for a backslash and
 // the longest file name that goes into it: its length plus 1 plus
-// longestFileName stays within capacity - 1. committed is left empty unless
-// the folder is accepted.
+// longestFileName stays within capacity - 1. The committed folder must also
+// be one the uninstaller takes for a program folder (IsSoundProgramFolder,
+// the one rule both programs apply): a drive letter, and no empty folder
+// name, none that is "." or "..", ends in a dot or a space or holds a
+// character Windows does not allow, as Windows would drop or resolve those
+// and the files would land in another folder than the one recorded.
+// committed is left empty unless the folder is accepted.
 FolderVerdict CheckInstallFolder(const char* typed, const char* productName, size_t longestFileName,
                                  char* committed, size_t capacity);
 

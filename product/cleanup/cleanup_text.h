@@ -33,11 +33,24 @@ struct CleanupSummary {
     SummaryList keptFolders;  // folders kept for what others put in them
     SummaryList keptFiles;    // files that were there before the installation
     bool restartCompletes;    // product files are removed at the next restart
+    // Left alone and kept in the record:
+    SummaryList otherAccount;    // shortcut items of another account's Start menu or desktop
+    SummaryList unplaced;        // shortcut items, when the system could not name its shortcut folders
+    SummaryList unsoundFolders;  // program folders the record names otherwise than Windows reads them
+    SummaryList outside;         // items the product does not install
+    unsigned unreadLines;        // lines of the record that could not be read
 };
 
-// The last box's text: what was done, then what was kept or not removed,
+// The last box's text: what was done ("was removed" only when nothing was
+// left: not removed, or left alone and kept in the record), then what was
+// kept, not removed or left alone,
 // each list named up to SUMMARY_NAMES_SHOWN items and "and N more", then,
 // when files wait for the restart, that the restart completes the removal.
 // Paragraphs are separated by an empty line. False (out empty) when it does
 // not fit capacity.
 bool BuildCleanupSummary(char* out, size_t capacity, const CleanupSummary* summary);
+
+// True when nothing of the product was left: nothing failed, nothing was
+// left alone in the record. Only then does the uninstaller say "removed"
+// and end with 0.
+bool IsCompleteRemoval(const CleanupSummary* summary);

@@ -13,6 +13,11 @@
 #                                 failed from its first call on (`make faults`)
 #   fault-sweep.sh TREE --subset  every name failed at its first call, once
 #                                 and from there on (`make test`)
+#   ... --cleanup                 the same for the uninstaller's test build
+#                                 (TSXCleanupFaults.exe), judged by
+#                                 cleanup_fault_run: first one whole
+#                                 installation, whose prefix becomes the
+#                                 template every run starts from
 # TREE is the Windows tree the Wine tests run (build/win32 or build/win64).
 # Each run leaves a folder in TREE/faults (TREE/faults-subset): its output,
 # fault log and verdict; results.txt has one line per run. The summary counts
@@ -22,17 +27,27 @@
 # the shortcut scope and the all-users folders are in play.
 set -uo pipefail
 if [ ! -d "${1:-}" ]; then
-  echo "usage: fault-sweep.sh TREE [--subset]" >&2
+  echo "usage: fault-sweep.sh TREE [--subset] [--cleanup]" >&2
   exit 2
 fi
 here=$(cd "$(dirname "$0")" && pwd)
 tree=$(cd "$1" && pwd)
-subset=${2:-}
-export harness=$here/../wine root=$tree/wine out=$tree/faults${subset:+-subset} driver=$tree/helpers/fault_run.exe
+subset='' cleanup=''
+for option in "${@:2}"; do
+  case "$option" in
+    --subset) subset=1 ;;
+    --cleanup) cleanup=1 ;;
+    *) echo "fault-sweep.sh: unknown option $option" >&2; exit 2 ;;
+  esac
+done
+export harness=$here/../wine root=$tree/wine out=$tree/faults${cleanup:+-cleanup}${subset:+-subset}
+export driver=$tree/helpers/${cleanup:+cleanup_}fault_run.exe
 export version=${NOVLA_SWEEP_VERSION:-win7}
 winpath() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
 export NOVLA_INSTALLER_FAULTS=$(winpath "$tree/TessaronixSetupFaults.exe")
 export NOVLA_PRODUCT_DIR=$(winpath "$tree/product/files")
+export NOVLA_CLEANUP_FAULTS=$(winpath "$tree/TSXCleanupFaults.exe")
+export NOVLA_INSTALLER=$(winpath "$tree/TessaronixSetup.exe")
 export NOVLA_KEEP_PREFIX=1
 start=$(date +%s)
 
@@ -40,6 +55,26 @@ start=$(date +%s)
 rm -rf "$out"
 mkdir -p "$out"
 touch "$out/.stamp"
+
+# The uninstaller's runs start from a whole installation: made once, in a
+# copy of the version's template that then becomes their own template.
+clean_class=completed
+if [ -n "$cleanup" ]; then
+  clean_class=removed
+  mkdir -p "$out/install"
+  (cd "$out/install" && timeout -k 10 300 "$harness/run-wine-test.sh" "$root" "$version" "$driver" \
+    "$(winpath "$out/install")" install) > "$out/install/output" 2>&1
+  installed=$(cat "$out/install/prefix" 2>/dev/null)
+  if ! grep -q '^RESULT installed' "$out/install/output" || [[ "$installed" != "$root"/runs/?* ]]; then
+    echo "the installation the uninstaller's runs start from failed: $out/install" >&2
+    exit 1
+  fi
+  template=$version-installed-$$
+  rm -rf "$root/templates/$template"
+  mv "$installed" "$root/templates/$template"
+  trap 'rm -rf "$root/templates/$template"' EXIT
+  export version=$template NOVLA_CLEANUP_SNAPSHOTS=$(winpath "$out/install")
+fi
 
 # What a run may change in drive_c: the program folder (an existing folder of
 # the user's, C:\Projects\Tessaronix), the program group, the desktop link
@@ -93,7 +128,7 @@ export -f run_one
 clean=$(run_one clean none once)
 echo "$clean"
 case "$clean" in
-  *"RESULT completed "*) ;;
+  *"RESULT $clean_class "*) ;;
   *) echo "the clean run did not complete: $out/clean" >&2; exit 1 ;;
 esac
 names=$(awk '$1 != "-" { print $2 }' "$out/clean/calls.log" | LC_ALL=C sort -u)
@@ -110,10 +145,11 @@ xargs -P "${NOVLA_SWEEP_JOBS:-3}" -L1 bash -c 'run_one "$@"' _ < "$out/jobs.txt"
 
 # Nothing outside the prefixes: no file newer than the sweep's start in the
 # home folder (tools' caches aside) or in the build tree (the Wine prefixes,
-# the runs' folders and what other tests write aside).
+# the runs' folders of this and the other sweeps, and what other tests write
+# aside).
 outside=$(find "$HOME" "$tree" \( -path "$HOME/.claude" -o -path "$HOME/.cache" -o -path "$HOME/.debug" \
   -o -path "$HOME/.npm" -o -path "$HOME/.cargo" -o -path "$HOME/.rustup" -o -path "$HOME/.pyenv" \
-  -o -path "$tree/wine" -o -path "$out" -o -path "$tree/Testing" -o -path "$tree/screens" \) -prune \
+  -o -path "$tree/wine" -o -path "$tree/faults*" -o -path "$tree/Testing" -o -path "$tree/screens" \) -prune \
   -o -newer "$out/.stamp" -print)
 if [ -n "$outside" ]; then
   printf '%s\n' "$outside" > "$out/outside-changes"

@@ -80,7 +80,11 @@ TEST_F(ReleaseImage, IsAStrippedGuiProgramThatWindows95Loads)
 // this is a budget, not a measurement: a change that makes the engine larger
 // must say so here. README.md gives the sections. It grew with the C library
 // functions the programs now carry instead of importing them, the common
-// controls' registration and the probe of the true Windows version.
+// controls' registration, the probe of the true Windows version, the default
+// folder from the system, the single-run lock, the libraries loaded by full
+// path, the destination page's check by the uninstaller's program-folder
+// rule (IsSoundProgramFolder), and the start-up's settling of a cut-off
+// reinstallation, which carries the record's reader and scope.
 TEST_F(ReleaseImage, EngineStaysWithinItsBudget)
 {
     const size_t kEngineBudget = 39424;

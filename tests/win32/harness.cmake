@@ -172,6 +172,18 @@ add_test(NAME faults.subset COMMAND ${CMAKE_SOURCE_DIR}/tests/faults/fault-sweep
 # The longest Wine test: started first.
 set_tests_properties(faults.subset PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 900 COST 10000)
 
+# The uninstaller's fault sweep (fault-sweep.sh --cleanup): the test build
+# of the uninstaller run over a whole installation with one guarded call
+# failed, then judged; its subset in `make test`, the whole in `make faults`.
+add_executable(cleanup_fault_run ${CMAKE_CURRENT_LIST_DIR}/faults/cleanup_fault_run.cpp)
+target_link_libraries(cleanup_fault_run PRIVATE novla_ui_driver gtest novla_platform_faults novla_core)
+target_link_options(cleanup_fault_run PRIVATE -static)
+set_target_properties(cleanup_fault_run PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/helpers)
+add_dependencies(cleanup_fault_run TessaronixSetup TSXCleanupFaults)
+add_test(NAME faults.cleanup-subset
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/faults/fault-sweep.sh ${CMAKE_BINARY_DIR} --subset --cleanup)
+set_tests_properties(faults.cleanup-subset PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600 COST 5000)
+
 # The i686 smoke's cases, registered apart (tests/wine/i686-smoke.cmake).
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
   include(${wine_dir}/i686-smoke.cmake)

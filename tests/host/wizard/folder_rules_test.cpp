@@ -5,7 +5,10 @@
 
 #include <string>
 
+#include "payload/install_record.h"
 #include "payload/product.h"
+#include "tests/host/common/char_model.h"
+#include "tests/host/wizard/typed_folders.h"
 #include "wizard/folder_rules.h"
 
 namespace {
@@ -49,7 +52,6 @@ TEST(FolderRules, AppendsTheProductNameUnlessItIsThere)
         {"c:\\apps", "c:\\apps\\Tessaronix"},
         {"c:\\apps\\", "c:\\apps\\Tessaronix"},
         {"C:\\x", "C:\\x\\Tessaronix"},
-        {"1:\\x", "1:\\x\\Tessaronix"},  // the drive letter is not checked
         {"C:\\Apps\\TESSARONIX", "C:\\Apps\\TESSARONIX"},
         {"C:\\Apps\\Tessaronix2\\Bin", "C:\\Apps\\Tessaronix2\\Bin"},
         {"C:\\OldTessaronix", "C:\\OldTessaronix"},
@@ -110,6 +112,9 @@ TEST(FolderRules, MessagesAsTheUserReadsThem)
         {FOLDER_NO_DRIVE, "Path Invalid!\r\n\r\nMissing : or \\ in drive."},
         {FOLDER_ROOT, "Path Invalid!\r\n\r\nPath may not be a root drive..."},
         {FOLDER_TOO_LONG, "Path Invalid!\r\n\r\nPath is too long for the program files!"},
+        {FOLDER_NO_LETTER, "Path Invalid!\r\n\r\nThe drive must be a letter."},
+        {FOLDER_NOT_PLAIN, "Path Invalid!\r\n\r\nA folder name may not be empty, . or .., end in a dot or a space, "
+                           "or hold / * ? \" < > | :"},
     };
     for (const Case& c : cases) {
         char out[128];
@@ -119,6 +124,32 @@ TEST(FolderRules, MessagesAsTheUserReadsThem)
     char out[128] = "x";
     EXPECT_FALSE(FormatFolderMessage(out, sizeof out, FOLDER_ACCEPTED));
     EXPECT_STREQ("", out);
+}
+
+// The page committed folders the uninstaller's rule refused, so a removal
+// left the whole installation behind: every folder the page accepts must be
+// one the uninstaller's record scope takes files from.
+TEST(FolderRules, WhatThePageCommitsTheUninstallerAccepts)
+{
+    const model::CodePage& shiftJis = model::kCodePages[1];
+    ASSERT_EQ(932u, shiftJis.number);
+    static RecordView view;
+    for (const typed::Folder& f : typed::kFolders) {
+        SetLeadByteRanges(f.shiftJis ? shiftJis.leadBytes : nullptr);
+        Result r = Check(f.typed);
+        EXPECT_EQ(f.verdict, r.verdict) << f.typed;
+        EXPECT_EQ(f.committed, r.committed) << f.typed;
+        // The record such an installation writes, read back by the uninstaller.
+        std::string record = std::string(kRecordHeader) + "I\t0\t" + r.committed + "\r\nF\t0\t" + r.committed +
+                             (EndsWithSeparator(r.committed.c_str()) ? "" : "\\") + "Tessaronix.exe\r\n";
+        ASSERT_TRUE(ReadRecord(&record[0], record.size(), &view));
+        const UndoScope scope = {"C:\\WINDOWS", "C:\\WINDOWS\\system32", {"", ""}, {"", ""}, &g_productNames};
+        unsigned order[RECORD_ENTRY_CAPACITY], refused = 99;
+        unsigned planned = PlanUndo(&view, &scope, order, RECORD_ENTRY_CAPACITY, &refused);
+        EXPECT_EQ(f.verdict == FOLDER_ACCEPTED ? 1u : 0u, planned) << f.typed;
+        EXPECT_EQ(f.verdict == FOLDER_ACCEPTED, IsSoundProgramFolder(r.committed.c_str(), "Tessaronix")) << f.typed;
+        SetLeadByteRanges(nullptr);
+    }
 }
 
 }  // namespace

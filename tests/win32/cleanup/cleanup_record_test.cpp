@@ -5,13 +5,22 @@
 // leaves it as it was; a damaged record, one written in another code page,
 // an all-users installation without the rights (NT), entries outside the
 // product and a file that was there before change nothing; what fails to be
-// undone stays in the record, and the next run removes it. A reinstallation
-// cut off anywhere leaves, after the next start, one whole installation.
+// undone stays in the record, and the next run removes it. What the
+// uninstaller leaves alone (entries outside the product, a program folder
+// an older installer recorded as Windows would not read it, the shortcuts of
+// another account) stays in the record too, and the run ends with 4 and
+// says why; once the other account's folders are back, the next run
+// removes the rest.
+// A reinstallation cut off anywhere leaves, after the next start, one whole
+// installation.
 #include <gtest/gtest.h>
 
 #include "cleanup_walk.h"
 
 using Texts = std::vector<std::string>;
+
+const char* const kNotAll =
+    "NOVLA Tessaronix was not removed completely: the installation record keeps what was left alone.";
 
 TEST(CleanupRecord, AnAbortedInstallationUndoesItselfAndLeavesAnEarlierOneRemovable)
 {
@@ -95,18 +104,128 @@ TEST(CleanupRecord, RefusesWhatIsNotOursAndKeepsWhatFailedForTheNextRun)
     // (On NT, the rights probe deletes its test key and the maker's two keys
     // it had to make first.)
     const char* fault = cleanup::NtFamily() ? "NOVLA_FAULT=RegDeleteKeyA#4" : "NOVLA_FAULT=RegDeleteKeyA#1";
+    // The entries outside the product were dropped from the record with
+    // the undone ones, and the retry said the product was removed.
+    const std::string outside = entries.substr(entries.find("F\t0\tC:\\Data\\Upkeep.exe"));
+    const std::string leftAlone = "\r\n\r\nThe items C:\\Data\\Upkeep.exe, " + windows + "\\notepad.exe, " + windows +
+                                  " and 2 more were left alone: NOVLA Tessaronix does not install them.";
     cleanup::Removal partly = cleanup::Uninstall(IDYES, {fault}, faults);
     EXPECT_EQ((Texts{cleanup::kQuestion, "Some parts of NOVLA Tessaronix could not be removed: HKEY_CLASSES_ROOT\\"
                                          ".n_tsx.\r\n\r\nThe file " + folder + "\\Ordering.txt was kept: it was there "
-                                         "before NOVLA Tessaronix was installed."}),
+                                         "before NOVLA Tessaronix was installed." + leftAlone}),
               partly.boxes);
     EXPECT_EQ((std::vector<UINT>{MB_ICONQUESTION, MB_ICONWARNING}), partly.icons);
     EXPECT_EQ(4u, partly.exitCode);
-    EXPECT_EQ(kRecordHeader + run + key, install::ReadAll(cleanup::RecordPath()));
+    EXPECT_EQ(kRecordHeader + run + key + outside, install::ReadAll(cleanup::RecordPath()));
     cleanup::Removal retried = cleanup::Uninstall(IDYES, {}, faults);
-    EXPECT_EQ((Texts{cleanup::kQuestion, cleanup::kRemoved}), retried.boxes);
-    EXPECT_EQ(0u, retried.exitCode);
-    EXPECT_EQ(Texts{}, cleanup::Differences(before, cleanup::Take()));
+    EXPECT_EQ((Texts{cleanup::kQuestion, std::string(kNotAll) + leftAlone}), retried.boxes);
+    EXPECT_EQ(4u, retried.exitCode);
+    EXPECT_EQ(kRecordHeader + run + outside, install::ReadAll(cleanup::RecordPath()));
+    EXPECT_EQ(Texts{}, cleanup::Differences(before, cleanup::Take(), {"F " + cleanup::RecordPath()}));
+}
+
+// A record of an older installer that took "C:\Apps\..\Tessaronix" as typed:
+// its program folder was refused, its files left, and the record deleted.
+TEST(CleanupRecord, KeepsWhatAnUnsoundProgramFolderHolds)
+{
+    const std::string odd = "C:\\Apps\\..\\Tessaronix";
+    CreateDirectoryA("C:\\Apps", nullptr);
+    CreateDirectoryA("C:\\Tessaronix", nullptr);
+    install::WriteFileText("C:\\Tessaronix\\Upkeep.exe", "updater");
+    cleanup::SetDefaultValue(HKEY_CLASSES_ROOT, ".n_tsx", "n_tsxFile");
+    const std::string kept = "I\t0\t" + odd + "\r\nD\t" + odd + "\r\nF\t0\t" + odd + "\\Upkeep.exe\r\n";
+    install::WriteFileText(cleanup::RecordPath(), kRecordHeader + kept + "K\tHKCR\t.n_tsx\r\nV\tHKCR\t.n_tsx\t\t-\t\r\n");
+    cleanup::Removal removal = cleanup::Uninstall(IDYES, {}, ui::EnvPath("NOVLA_CLEANUP_FAULTS"));
+    EXPECT_EQ((Texts{cleanup::kQuestion, std::string(kNotAll) + "\r\n\r\nThe program folder " + odd +
+                                             " was left alone: the installation record names it otherwise than "
+                                             "Windows reads it, so nothing in it is removed."}),
+              removal.boxes);
+    EXPECT_EQ(4u, removal.exitCode);
+    EXPECT_EQ(kRecordHeader + kept, install::ReadAll(cleanup::RecordPath()));
+    EXPECT_EQ("updater", install::ReadAll("C:\\Tessaronix\\Upkeep.exe"));
+    HKEY key;
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExA(HKEY_CLASSES_ROOT, ".n_tsx", 0, KEY_READ, &key));
+    // Removed by hand, as the user would, for the cases after this one.
+    DeleteFileA(cleanup::RecordPath().c_str());
+    DeleteFileA("C:\\Tessaronix\\Upkeep.exe");
+    RemoveDirectoryA("C:\\Tessaronix");
+    RemoveDirectoryA("C:\\Apps");
+}
+
+// An installation's shortcuts for this user, removed by an account whose
+// Start menu and desktop are elsewhere: they were refused, dropped from the
+// record, and the removal said the product was gone.
+TEST(CleanupRecord, KeepsAnotherAccountsShortcutsUntilThatAccountRemovesThem)
+{
+    if (!cleanup::NtFamily())
+        GTEST_SKIP() << "the shortcut scope is chosen on NT-class systems";
+    const std::string otherDesktop = "C:\\Other\\Desktop", otherPrograms = "C:\\Other\\Programs";
+    CreateDirectoryA("C:\\Other", nullptr);
+    CreateDirectoryA(otherDesktop.c_str(), nullptr);
+    CreateDirectoryA(otherPrograms.c_str(), nullptr);
+    cleanup::Snapshot before = cleanup::Take();
+    install::Options forMe;
+    forMe.scope = IDC_SCOPE_USER;
+    cleanup::Install(forMe);
+    std::vector<std::string> links;
+    {
+        std::string record = install::ReadAll(cleanup::RecordPath());
+        for (size_t at = record.find("\nL\t"); at != std::string::npos; at = record.find("\nL\t", at + 1))
+            links.push_back(record.substr(at + 5, record.find('\r', at) - at - 5));
+    }
+    ASSERT_EQ(8u, links.size());
+
+    // The shell's folders of this account, moved as another account's are.
+    struct Saved {
+        const char* key;
+        const char* name;
+        DWORD type;
+        std::string data;
+    };
+    std::vector<Saved> saved;
+    auto set = [](const char* key, const char* name, DWORD type, const std::string& data) {
+        HKEY opened;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_SET_VALUE, &opened) == ERROR_SUCCESS) {
+            RegSetValueExA(opened, name, 0, type, (const BYTE*)data.data(), (DWORD)data.size());
+            RegCloseKey(opened);
+        }
+    };
+    for (const char* key : {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                            "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"})
+        for (const auto& moved : {std::make_pair("Desktop", otherDesktop), std::make_pair("Programs", otherPrograms)}) {
+            Saved s{key, moved.first, REG_SZ, std::string(2 * MAX_PATH, '\0')};
+            DWORD size = (DWORD)s.data.size();
+            HKEY opened;
+            if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &opened) == ERROR_SUCCESS) {
+                if (RegQueryValueExA(opened, s.name, nullptr, &s.type, (BYTE*)&s.data[0], &size) == ERROR_SUCCESS) {
+                    s.data.resize(size);
+                    saved.push_back(s);
+                }
+                RegCloseKey(opened);
+            }
+            set(key, moved.first, REG_SZ, moved.second + std::string(1, '\0'));
+        }
+    cleanup::Removal other = cleanup::Uninstall();
+    ASSERT_EQ(2u, other.boxes.size());
+    EXPECT_EQ(0u, other.boxes[1].find(kNotAll)) << other.boxes[1];
+    EXPECT_NE(std::string::npos, other.boxes[1].find(" and 7 more were left alone: they belong to another user's "
+                                                     "Start menu or desktop, and go when that user removes NOVLA "
+                                                     "Tessaronix."))
+        << other.boxes[1];
+    EXPECT_EQ(4u, other.exitCode);
+    std::string record = install::ReadAll(cleanup::RecordPath());
+    for (const std::string& link : links) {
+        EXPECT_NE(std::string::npos, record.find("L\t0\t" + link + "\r\n")) << link;
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(link.c_str())) << link;
+    }
+
+    // Back as that account: the rest goes.
+    for (const Saved& s : saved)
+        set(s.key, s.name, s.type, s.data);
+    cleanup::Removal mine = cleanup::Uninstall();
+    EXPECT_EQ((Texts{cleanup::kQuestion, cleanup::kRemoved}), mine.boxes);
+    EXPECT_EQ(0u, mine.exitCode);
+    EXPECT_EQ(Texts{}, cleanup::Differences(before, cleanup::Take(), cleanup::Waiting()));
 }
 
 TEST(CleanupRecord, AnInstallationThatCannotReadTheRecordLeavesItAsItWas)

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/host/wizard/typed_folders.h"
 #include "tests/win32/install/install_walk.h"
 #include "wizard_walk.h"
 
@@ -59,7 +60,8 @@ TEST(Destination, RejectedFoldersAreExplainedAndKept)
     struct Case {
         std::string typed;
         std::string message;
-    } cases[] = {
+    };
+    std::vector<Case> cases = {
         {"", "Path Invalid!\r\n\r\nPath may not be empty!"},
         {"D:", noDrive},
         {"D:folder", noDrive},
@@ -68,6 +70,12 @@ TEST(Destination, RejectedFoldersAreExplainedAndKept)
         {"C:\\", "Path Invalid!\r\n\r\nPath may not be a root drive..."},
         {"C:\\" + std::string(240, 'a'), "Path Invalid!\r\n\r\nPath is too long for the program files!"},
     };
+    // The folders both programs' rule refuses, refused on the page.
+    for (const typed::Folder& f : typed::kFolders) {
+        char message[128];
+        if (!f.shiftJis && FormatFolderMessage(message, sizeof message, f.verdict))
+            cases.push_back({f.typed, message});
+    }
     ui::Installer installer;
     ASSERT_TRUE(walk::StartAt(installer, 3));
     HWND frame = installer.frame;
@@ -94,8 +102,9 @@ TEST(Destination, RejectedFoldersAreExplainedAndKept)
     ui::Settle(installer);
     EXPECT_EQ(kDefaultFolder, ui::Text(folder));
 
-    // An accepted folder moves on to the progress page.
-    SetWindowTextA(folder, "1:\\x");
+    // An accepted folder moves on to the progress page (on a drive that is
+    // not there, so the run stops at once).
+    SetWindowTextA(folder, "Q:\\x");
     ui::Click(GetDlgItem(frame, IDC_CONTINUE));
     EXPECT_TRUE(walk::WaitForPage(installer, 4));
     ui::PostCommand(frame, IDC_CONTINUE);

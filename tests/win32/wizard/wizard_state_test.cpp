@@ -136,7 +136,6 @@ TEST_F(WizardState, AcceptedFoldersAreCommittedAndShown)
         {"c:\\apps", "c:\\apps\\Tessaronix"},
         {"c:\\apps\\", "c:\\apps\\Tessaronix"},
         {"C:\\x", "C:\\x\\Tessaronix"},
-        {"1:\\x", "1:\\x\\Tessaronix"},
         {"C:\\Apps\\TESSARONIX", "C:\\Apps\\TESSARONIX"},
         {"C:\\Apps\\Tessaronix2\\Bin", "C:\\Apps\\Tessaronix2\\Bin"},
         {"C:\\OldTessaronix", "C:\\OldTessaronix"},
