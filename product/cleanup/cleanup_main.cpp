@@ -298,7 +298,20 @@ static int RunCleanup()
     // settled first, as the installer's start does: the record then holds
     // one whole installation.
     StartUndo(ntFamily, scope.windowsFolder);
-    SettleCutOffRun(s_recordPath, &scope);
+    // What could not be put back is still set aside, with the user's own
+    // files among it, and the record names it for the next start: removing
+    // the rest now would leave that backup with nothing to bring it back by.
+    if (SettleCutOffRun(s_recordPath, &scope) == SETTLE_FAILED) {
+        const char* name = g_productNames.name;
+        if (!FormatText(s_boxText, sizeof s_boxText,
+                        "The last installation of NOVLA %s was cut off, and the installation that was there before "
+                        "it could not be put back whole. Nothing more was removed.\r\n\r\nRestart your computer, "
+                        "then remove NOVLA %s again.",
+                        name, name))
+            CopyText(s_boxText, sizeof s_boxText, SETUP_TITLE);
+        Box(s_boxText, MB_OK | MB_ICONWARNING);
+        return EXIT_INCOMPLETE;
+    }
 
     RecordRead read;
     if (int refusal = ReadInstalledRecord(&read))

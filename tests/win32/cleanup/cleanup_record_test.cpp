@@ -263,12 +263,16 @@ TEST(CleanupRecord, AReinstallationCutOffAnywhereLeavesOneWholeInstallation)
         const char* fault;
         const char* kill;
         bool finished;
+        bool removalFirst;  // the uninstaller starts first, and cannot put back
     } cases[] = {
         {"setting the program folder aside", "", "MoveFileA#4", false},
         {"after the move aside", "", "WriteFile#6", false},
         {"mid-files", "", "WriteFile#110", false},
         {"putting back after a failed write", "WriteFile#110", "MoveFileA#14", false},
         {"removing the backup after a finished run", "", "DeleteFileA#3", true},
+        // An uninstaller that could not put the earlier installation back
+        // went on to remove the rest, and dropped the backup's line.
+        {"after the move aside, a removal that cannot put it back", "", "WriteFile#6", false, true},
     };
     const ui::Environment unpaced = {"NOVLA_FAULT_PACE=0"};
     DeleteFileA(cleanup::RecordPath().c_str());
@@ -299,6 +303,14 @@ TEST(CleanupRecord, AReinstallationCutOffAnywhereLeavesOneWholeInstallation)
         ui::Kill(cut);
         EXPECT_TRUE(expect::FileExists(program + ".previous"));
 
+        if (c.removalFirst) {
+            cleanup::Removal stopped = cleanup::Uninstall(IDYES, {"NOVLA_FAULT=MoveFileA", "NOVLA_FAULT_PERSIST=1"},
+                                                          ui::EnvPath("NOVLA_CLEANUP_FAULTS"));
+            EXPECT_EQ(4u, stopped.exitCode);
+            ASSERT_EQ(1u, stopped.boxes.size());
+            EXPECT_NE(std::string::npos, stopped.boxes[0].find("could not be put back whole"));
+            EXPECT_TRUE(expect::FileExists(program + ".previous\\notes.txt"));
+        }
         ui::Installer next;
         ASSERT_TRUE(ui::Launch(next, ui::Build::Release));
         if (!c.finished) {
