@@ -31,21 +31,15 @@
 #include "payload/install_record.h"
 #include "tests/win32/cleanup/cleanup_walk.h"
 #include "tests/win32/install/install_walk.h"
+#include "tests/win32/faults/fault_user_files.h"
 #include "tests/win32/shell/shell_expect.h"
 
 namespace {
 
-const char* const kProgram = "C:\\Projects\\Tessaronix";
-const DWORD kTimeLimitMs = 60000;
-
-struct UserFile {
-    std::string path, text;
-};
-std::vector<UserFile> UserFiles()
-{
-    return {{std::string(kProgram) + "\\notes.txt", "my notes\r\n"},
-            {expect::SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + "\\todo.txt", "things to do\r\n"}};
-}
+using faults::kProgram;
+using faults::kTimeLimitMs;
+using faults::UserFile;
+using faults::UserFiles;
 
 void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 

@@ -19,24 +19,16 @@
 
 #include "tests/win32/cleanup/cleanup_walk.h"
 #include "tests/win32/install/install_walk.h"
+#include "tests/win32/faults/fault_user_files.h"
 #include "tests/win32/shell/shell_expect.h"
 #include "tests/win32/wizard/wizard_walk.h"
 
 namespace {
 
-const char* const kProgram = "C:\\Projects\\Tessaronix";
-const DWORD kTimeLimitMs = 60000;
-
-// Files of the user's that the installation must leave as they are: one in
-// the existing folder the installation goes to, one beside the desktop link.
-struct UserFile {
-    std::string path, text;
-};
-std::vector<UserFile> UserFiles()
-{
-    return {{std::string(kProgram) + "\\notes.txt", "my notes\r\n"},
-            {expect::SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + "\\todo.txt", "things to do\r\n"}};
-}
+using faults::kProgram;
+using faults::kTimeLimitMs;
+using faults::UserFile;
+using faults::UserFiles;
 
 // ---- The fault log: guarded calls and the texts the user was shown ----
 
