@@ -146,8 +146,9 @@ xargs -P "${NOVLA_SWEEP_JOBS:-3}" -L1 bash -c 'run_one "$@"' _ < "$out/jobs.txt"
 # Nothing outside the prefixes: no file newer than the sweep's start in the
 # home folder (tools' caches aside) or in the build tree (the Wine prefixes,
 # the runs' folders of this and the other sweeps, and what other tests write
-# aside).
-outside=$(find "$HOME" "$tree" \( -path "$HOME/.claude" -o -path "$HOME/.cache" -o -path "$HOME/.debug" \
+# aside). The two folders themselves are not looked at: a sweep running beside
+# this one makes and removes its own folder in the tree.
+outside=$(find "$HOME" "$tree" -mindepth 1 \( -path "$HOME/.claude" -o -path "$HOME/.cache" -o -path "$HOME/.debug" \
   -o -path "$HOME/.npm" -o -path "$HOME/.cargo" -o -path "$HOME/.rustup" -o -path "$HOME/.pyenv" \
   -o -path "$tree/wine" -o -path "$tree/faults*" -o -path "$tree/Testing" -o -path "$tree/screens" \) -prune \
   -o -newer "$out/.stamp" -print)
