@@ -1,6 +1,14 @@
 # Native build: the portable core with its unit tests, fuzzers, benchmarks and
 # the host tools.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# Here every folder's portable sources join the one core library, and the
+# Windows-only ones are not built.
+function(novla_folder name)
+endfunction()
+function(novla_core_sources)
+  target_sources(novla_core PRIVATE ${ARGN})
+endfunction()
 # Invariants are checked here, in the unit tests and the fuzzers
 # (common/check.h).
 add_compile_definitions(NOVLA_CHECKS=1)
@@ -28,8 +36,8 @@ if(NOVLA_FUZZ)
   # comparison tracing has nothing to learn there; its callbacks, on every
   # compare of the tree walks and pixel loops, took most of those fuzzers'
   # time. Edge coverage, ASan and UBSan stay. The parsers keep it.
-  set_source_files_properties(payload/lzhuf.cpp payload/lzhuf_tree.cpp payload/lzhuf_encoder.cpp
-                              payload/lzhuf_host.cpp banner/area_scale.cpp
+  set_source_files_properties(codec/lzhuf.cpp codec/lzhuf_tree.cpp codec/lzhuf_encoder.cpp
+                              codec/lzhuf_host.cpp banner/area_scale.cpp
                               PROPERTIES COMPILE_OPTIONS -fno-sanitize-coverage=trace-cmp)
 endif()
 function(novla_fuzz_targets)

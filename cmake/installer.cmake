@@ -89,20 +89,47 @@ endif()
 
 target_compile_options(novla_core PRIVATE ${NOVLA_INSTALLER_CXX_FLAGS})
 
-add_library(novla_platform STATIC)
-add_library(novla_platform_faults STATIC)
-foreach(lib novla_platform novla_platform_faults)
-  target_include_directories(${lib} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
-  target_compile_options(${lib} PRIVATE ${NOVLA_INSTALLER_CXX_FLAGS})
-  target_link_libraries(${lib} PUBLIC novla_core ${NOVLA_INSTALLER_LIBS})
-endforeach()
-# The test build checks the invariants of the platform code too
-# (common/check.h); the portable core is checked in the host and fuzz trees.
-target_compile_definitions(novla_platform_faults PUBLIC NOVLA_FAULTS=1 NOVLA_CHECKS=1)
+# Each folder of the programs is a library: novla_folder(NAME [LINKS lower
+# folders]) makes novla_NAME for the release builds and novla_NAME_faults
+# for the test builds, each linking the same-kind libraries of the lower
+# folders it names, and points the folder's novla_core_sources() and
+# novla_platform_sources() at them. Only the platform sources are built
+# twice: the test build checks the invariants of the platform code too
+# (common/check.h) and guards its calls (common/fault_seam.h); the portable
+# sources, checked in the host and fuzz trees, are built once
+# (novla_NAME_portable) into both. A program links the libraries of the
+# folders it calls and takes from each only the objects it needs.
+function(novla_folder name)
+  cmake_parse_arguments(FOLDER "" "" "LINKS" ${ARGN})
+  foreach(kind "" _faults)
+    set(lib novla_${name}${kind})
+    add_library(${lib} STATIC)
+    target_include_directories(${lib} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+    target_compile_options(${lib} PRIVATE ${NOVLA_INSTALLER_CXX_FLAGS})
+    foreach(lower ${FOLDER_LINKS})
+      target_link_libraries(${lib} PUBLIC novla_${lower}${kind})
+    endforeach()
+    target_link_libraries(${lib} PUBLIC ${NOVLA_INSTALLER_LIBS})
+  endforeach()
+  target_compile_definitions(novla_${name}_faults PUBLIC NOVLA_FAULTS=1 NOVLA_CHECKS=1)
+  set(NOVLA_FOLDER ${name} PARENT_SCOPE)
+endfunction()
+
+function(novla_core_sources)
+  set(portable novla_${NOVLA_FOLDER}_portable)
+  if(NOT TARGET ${portable})
+    add_library(${portable} OBJECT)
+    target_include_directories(${portable} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+    target_compile_options(${portable} PRIVATE -Wall -Wextra ${NOVLA_INSTALLER_CXX_FLAGS})
+    target_sources(novla_${NOVLA_FOLDER} PRIVATE $<TARGET_OBJECTS:${portable}>)
+    target_sources(novla_${NOVLA_FOLDER}_faults PRIVATE $<TARGET_OBJECTS:${portable}>)
+  endif()
+  target_sources(${portable} PRIVATE ${ARGN})
+endfunction()
 
 function(novla_platform_sources)
-  target_sources(novla_platform PRIVATE ${ARGN})
-  target_sources(novla_platform_faults PRIVATE ${ARGN})
+  target_sources(novla_${NOVLA_FOLDER} PRIVATE ${ARGN})
+  target_sources(novla_${NOVLA_FOLDER}_faults PRIVATE ${ARGN})
 endfunction()
 
 # The C library functions of every shipped program (common/c_runtime.h),
@@ -129,7 +156,12 @@ foreach(exe TessaronixSetup TessaronixSetupFaults)
   target_link_options(${exe} PRIVATE ${NOVLA_INSTALLER_LINK_FLAGS})
   set_target_properties(${exe} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 endforeach()
-# The platform library holds WinMain, which the runtime's start-up pulls in.
+# The installer: its entry (setup/), every folder below it, and the
+# product's records (novla_core). novla_platform and novla_platform_faults
+# name the whole of it for the Windows-side tests, which call into every
+# layer; both are filled in by setup/CMakeLists.txt.
+add_library(novla_platform INTERFACE)
+add_library(novla_platform_faults INTERFACE)
 target_link_libraries(TessaronixSetup PRIVATE novla_platform)
 target_link_libraries(TessaronixSetupFaults PRIVATE novla_platform_faults)
 target_link_options(TessaronixSetup PRIVATE -s)

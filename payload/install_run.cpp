@@ -1,6 +1,5 @@
-// The progress page and the installation run: half a second after the page
-// opens, its one-shot timer extracts every file of this Windows generation,
-// creates the shortcuts, registers the product and moves the wizard on.
+// The installation run's file step: every file of this Windows generation
+// extracted into its folder, each recorded before it is written.
 #include "payload/install_run.h"
 
 #include <string.h>
@@ -10,126 +9,23 @@
 #include "common/path_text.h"
 #include "common/path_walk.h"
 #include "common/pump.h"
+#include "common/session.h"
+#include "codec/lzhuf.h"
+#include "codec/lzhuf_output_win.h"
+#include "payload/default_folder.h"
 #include "payload/install_folder.h"
-#include "payload/lzhuf.h"
-#include "payload/lzhuf_output_win.h"
 #include "payload/os_class.h"
 #include "payload/payload_check.h"
-#include "payload/record_file.h"
-#include "payload/record_undo.h"
-#include "payload/run_backup.h"
-#include "payload/run_undo.h"
 #include "payload/product.h"
 #include "payload/table_rules.h"
+#include "record/record_file.h"
+#include "record/run_backup.h"
 #include "resources/resource_ids.h"
-#include "setup/session.h"
-#include "shell/shell.h"
-
-InstallShortfall g_installShortfall;
-
-static void StartInstallTimer(HWND page);
-static LRESULT OnInstallTimer(HWND page, UINT_PTR timer);
-static bool ExtractPayload(HWND page);
-static void AbortInstallation();
-
-INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        StartInstallTimer(page);
-        return TRUE;
-    case WM_TIMER:
-        if (wParam == IDT_INSTALL)
-            return OnInstallTimer(page, wParam);
-        return FALSE;
-    }
-    return FALSE;
-}
-
-// The page's one-shot installation timer. Without a timer, the run is
-// started by a tick posted at once; when not even that can be posted, the
-// installation cannot start and takes the abort path rather than leave the
-// page waiting for ever.
-static void StartInstallTimer(HWND page)
-{
-    if (SetTimer(page, IDT_INSTALL, INSTALL_START_DELAY, NULL) == 0 &&
-        !PostMessageA(page, WM_TIMER, IDT_INSTALL, 0))
-        AbortInstallation();
-}
-
-void PostFrameCommand(int id)
-{
-    if (!PostMessageA(g_session.frame, WM_COMMAND, (WPARAM)id, 0))
-        SendMessageA(g_session.frame, WM_COMMAND, (WPARAM)id, 0);
-}
-
-// Tells the user, once, what the shortcut and registry steps could not
-// write; the files themselves are all in place.
-static void ReportShortfall()
-{
-    const InstallShortfall& missing = g_installShortfall;
-    if (missing.shortcuts == 0 && missing.registryEntries == 0)
-        return;
-    char shortcuts[64], entries[64], text[KEY_CAPACITY];
-    shortcuts[0] = entries[0] = '\0';
-    if (missing.shortcuts != 0)
-        FormatText(shortcuts, sizeof shortcuts, "%u shortcut%s could not be created", (unsigned)missing.shortcuts,
-                   missing.shortcuts == 1 ? "" : "s");
-    if (missing.registryEntries != 0)
-        FormatText(entries, sizeof entries, "%u registry entr%s could not be written",
-                   (unsigned)missing.registryEntries, missing.registryEntries == 1 ? "y" : "ies");
-    FormatText(text, sizeof text, "The program files were installed, but %s%s%s.", shortcuts,
-               shortcuts[0] != '\0' && entries[0] != '\0' ? " and " : "", entries);
-    MessageBoxA(g_session.frame, text, SETUP_TITLE, MB_OK | MB_ICONWARNING);
-}
-
-// The installation run, on the timer's first tick. Returns 0.
-static LRESULT OnInstallTimer(HWND page, UINT_PTR timer)
-{
-    // First, before anything can dispatch messages. The run happens once
-    // even when the timer cannot be killed: a later tick finds it started.
-    KillTimer(page, timer);
-    static bool started;
-    if (started)
-        return 0;
-    started = true;
-    bool extracted = ExtractPayload(page) && CreateShortcuts(page);
-    if (extracted) {
-        RegisterProduct(page);
-        // Only now does what the run replaced go.
-        StartUndo(g_session.osClass != OS_CLASS_WIN9X, g_installDirs[DIR_WINDOWS]);
-        FinishSetAside();
-    }
-    // Whatever the outcome, the record holds what the run did.
-    CloseInstallRecord();
-    if (!extracted) {
-        AbortInstallation();
-        return 0;
-    }
-    ReportShortfall();
-    PostFrameCommand(IDC_CONTINUE);
-    return 0;
-}
-
-// What the run did undone, then the abort message over the frame, and
-// Cancel posted to it: when the user reads the message, the system is as it
-// was before the run.
-static void AbortInstallation()
-{
-    UndoAbortedRun();
-    char text[KEY_CAPACITY];
-    FormatText(text, sizeof text,
-               "Installation Aborted!\r\n\r\nNOVLA %s could not be installed at this time.\r\n"
-               "Please restart your computer before running setup again.",
-               g_productInfo.name);
-    MessageBoxA(g_session.frame, text, SETUP_TITLE, MB_OK | MB_ICONWARNING);
-    PostFrameCommand(IDC_CANCEL);
-}
 
 // Empties the program folder only when it is the product's own (recorded by
 // an earlier installation, or the default folder): any other existing
 // folder the user chose may hold data that is not ours. Its files are set
-// aside (payload/run_backup.h), not deleted, until the run has finished. A
+// aside (record/run_backup.h), not deleted, until the run has finished. A
 // missing folder is created with its parents; that outcome is not examined
 // here: a folder that is not there shows up as a file that cannot be
 // created. False when the files cannot be set aside: nothing may go then.
@@ -221,7 +117,7 @@ static bool FailRow(HWND page)
 // and stepping IDC_FILE_BAR. False after the "Unable to create destination file!"
 // box when a row cannot be written whole (its file cannot be created, its
 // resource is missing or short, a write fails); the rows before it stay.
-static bool ExtractPayload(HWND page)
+bool ExtractPayload(HWND page)
 {
     OsClass osClass;
     if (!DecideOsClass(&osClass))

@@ -1,22 +1,13 @@
 #include "payload/os_class.h"
 
-#include "common/windows_version.h"
-#include "setup/session.h"
-
-bool GetOsClass(OsClass* osClass)
+OsClass ClassifyWindowsVersion(uint32_t platformId, uint32_t major, uint32_t minor)
 {
-    // The true version, also where a compatibility mode reports another:
-    // the programs installed run without that mode, on the system as it is.
-    WindowsVersion version;
-    bool read = ReadWindowsVersion(&version);
-    *osClass = ClassifyWindowsVersion(version.platformId, version.major, version.minor);
-    return read;
-}
-
-bool DecideOsClass(OsClass* osClass)
-{
-    if (!g_session.osClassKnown && (GetOsClass(&g_session.osClass) || GetOsClass(&g_session.osClass)))
-        g_session.osClassKnown = 1;
-    *osClass = g_session.osClass;
-    return g_session.osClassKnown != 0;
+    if (platformId != PLATFORM_WIN32_NT)
+        return OS_CLASS_WIN9X;
+    // The modern builds are for NT from XP on. Windows 8.1 and 10 report
+    // 6.2 to a program without a compatibility manifest, which is still
+    // 6.0 or later.
+    if (major < 5 || (major == 5 && minor == 0))
+        return OS_CLASS_NT;
+    return major == 5 ? OS_CLASS_XP : OS_CLASS_VISTA;
 }

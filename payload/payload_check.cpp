@@ -5,7 +5,7 @@
 #include "common/crc32.h"
 #include "common/resource_bytes.h"
 #include "common/win32.h"
-#include "setup/session.h"
+#include "common/session.h"
 
 static uint32_t s_fileChecksums[PAYLOAD_ROW_CAPACITY];
 

@@ -1,15 +1,15 @@
 #include "payload/run_undo.h"
 
 #include "payload/os_class.h"
-#include "payload/record_file.h"
-#include "payload/record_undo.h"
-#include "payload/run_backup.h"
+#include "record/record_file.h"
+#include "record/record_undo.h"
+#include "record/run_backup.h"
 #include "payload/product.h"
-#include "payload/product_names.h"
+#include "record/product_names.h"
 #include "common/path_text.h"
 #include "resources/resource_ids.h"
-#include "setup/install_dirs.h"
-#include "setup/session.h"
+#include "common/install_dirs.h"
+#include "common/session.h"
 
 // The order of the undo, and what became of each of the run's entries.
 static unsigned s_order[RUN_ENTRY_CAPACITY];

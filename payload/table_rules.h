@@ -4,22 +4,11 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "payload/os_class.h"
 #include "payload/product.h"
 
-// The Windows generation: which of a program's two builds is installed.
-typedef uint8_t OsClass;
-enum : OsClass {
-    OS_CLASS_WIN9X = 0,  // Windows 95, 98, ME (not the NT platform)
-    OS_CLASS_NT = 1,     // NT 4 and 2000: the legacy builds too
-    OS_CLASS_XP = 2,     // NT 5.1 and 5.2 (XP, XP x64, Server 2003)
-    OS_CLASS_VISTA = 3,  // NT 6.0 and every later version
-};
 typedef uint16_t OsVariantMask;
 
-enum { PLATFORM_WIN32_NT = 2 };
-
-// The class for a version record's platform id, major and minor version.
-OsClass ClassifyWindowsVersion(uint32_t platformId, uint32_t major, uint32_t minor);
 // OS_MODERN for classes 2 and 3, OS_LEGACY otherwise.
 OsVariantMask VariantMaskFor(OsClass osClass);
 // True when the row's flags share a bit with the mask.

@@ -1,7 +1,7 @@
 // After the frame has ended: the launch of the installed application when
 // the user asked for it, and the release of the cached GDI objects.
 #include "payload/product.h"
-#include "setup/session.h"
+#include "setup/setup.h"
 
 void LaunchMainProgram()
 {

@@ -1,7 +1,7 @@
 // The window class of the wizard frame: the system dialog class with the
 // product's icon, under the name that dialog template IDD_FRAME asks for.
 #include "resources/resource_ids.h"
-#include "setup/session.h"
+#include "setup/setup.h"
 
 // Predefined class atom of ordinary dialog boxes.
 #define DIALOG_CLASS_ATOM MAKEINTATOM(0x8002)

@@ -4,7 +4,7 @@
 #include "common/library_search.h"
 #include "payload/payload_check.h"
 #include "resources/resource_ids.h"
-#include "setup/session.h"
+#include "setup/setup.h"
 #include "wizard/frame.h"
 #include "wizard/page_helpers.h"
 

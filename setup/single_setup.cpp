@@ -4,7 +4,7 @@
 #include "common/single_run.h"
 #include "payload/product.h"
 #include "resources/resource_ids.h"
-#include "setup/session.h"
+#include "setup/setup.h"
 
 bool ClaimSetupRun()
 {

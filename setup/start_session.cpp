@@ -4,10 +4,11 @@
 
 #include "common/folders.h"
 #include "common/path_walk.h"
+#include "payload/default_folder.h"
 #include "payload/os_class.h"
 #include "payload/run_undo.h"
 #include "payload/table_rules.h"
-#include "setup/session.h"
+#include "setup/setup.h"
 #include "shell/admin_probe.h"
 
 // The Windows or System folder, capitalised as the installer shows and

@@ -1,8 +1,8 @@
 #include "shell/admin_probe.h"
 
 #include "common/win32.h"
-#include "payload/record_undo.h"
-#include "shell/registry_names.h"
+#include "record/record_undo.h"
+#include "record/registry_names.h"
 
 static bool KeyExists(const char* path)
 {

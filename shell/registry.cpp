@@ -6,7 +6,7 @@
 // the user exactly how many entries are missing (g_installShortfall).
 //
 // Every key is known by its root and its whole path, so that what the step
-// does can be recorded before it is done (payload/install_record.h): each
+// does can be recorded before it is done (record/install_record.h): each
 // key level it creates, and each value it sets with the value it replaces.
 // What cannot be recorded is not done, and counts as not written.
 #include <string.h>
@@ -16,10 +16,10 @@
 #include "common/path_walk.h"
 #include "payload/install_run.h"
 #include "payload/product.h"
-#include "payload/record_file.h"
-#include "setup/session.h"
-#include "shell/registry_names.h"
-#include "shell/registry_root.h"
+#include "record/record_file.h"
+#include "common/session.h"
+#include "record/registry_names.h"
+#include "record/registry_root.h"
 #include "shell/shell.h"
 
 // What became of a key of this step.

@@ -9,8 +9,18 @@
 #include <stdint.h>
 
 #include "common/win32.h"
-#include "shell/registry_names.h"
+#include "record/registry_names.h"
 #include "shell/shell_text.h"
+
+// What the shortcut and registry steps could not write. They go on past a
+// failure, as they always did, but the run tells the user what is missing
+// before the finish page instead of calling the step a success. Each step
+// sets its own count.
+struct InstallShortfall {
+    uint16_t shortcuts;        // link files not written
+    uint16_t registryEntries;  // registry values not written, those of a key that could not be had included
+};
+extern InstallShortfall g_installShortfall;
 
 // COM on the calling thread, joined for one task and left after it.
 // CoInitialize's S_OK and S_FALSE (the thread was already joined, by an

@@ -7,13 +7,15 @@
 #include "common/pump.h"
 #include "payload/install_run.h"
 #include "payload/product.h"
-#include "payload/record_file.h"
+#include "record/record_file.h"
 #include "payload/table_rules.h"
 #include "resources/resource_ids.h"
-#include "setup/session.h"
+#include "common/session.h"
 #include "shell/shell.h"
 
 // The platform's shell-link object and its two interfaces.
+InstallShortfall g_installShortfall;
+
 static const CLSID kShellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 static const IID kShellLinkInterface = {0x000214EE, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 static const IID kPersistFileInterface = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};

@@ -2,7 +2,7 @@
 // and the box that asks for the application to be started on exit.
 #include "payload/product.h"
 #include "resources/resource_ids.h"
-#include "setup/session.h"
+#include "common/session.h"
 #include "wizard/page_helpers.h"
 #include "wizard/pages.h"
 

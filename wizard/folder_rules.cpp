@@ -5,7 +5,7 @@
 
 #include "common/path_text.h"
 #include "common/path_walk.h"
-#include "payload/install_record.h"
+#include "record/install_record.h"
 
 FolderVerdict CheckInstallFolder(const char* typed, const char* productName, size_t longestFileName,
                                  char* committed, size_t capacity)

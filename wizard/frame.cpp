@@ -2,9 +2,8 @@
 #include "wizard/frame.h"
 
 #include "banner/banner_bitmap.h"
-#include "payload/install_run.h"
 #include "resources/resource_ids.h"
-#include "setup/session.h"
+#include "common/session.h"
 #include "wizard/folder_rules.h"
 #include "wizard/page_helpers.h"
 #include "wizard/pages.h"

@@ -1,7 +1,7 @@
 // The licence page (template IDD_LICENSE): the agreement, and the accept box that
 // Continue follows.
 #include "resources/resource_ids.h"
-#include "setup/session.h"
+#include "common/session.h"
 #include "wizard/page_helpers.h"
 #include "wizard/pages.h"
 

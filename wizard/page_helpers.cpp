@@ -3,7 +3,7 @@
 
 #include "common/resource_bytes.h"
 #include "resources/resource_ids.h"
-#include "setup/session.h"
+#include "common/session.h"
 
 // Longest product text (LICENSE, WELCOME) the pages can show, terminator
 // included. A larger text is not shown at all rather than shown cut.

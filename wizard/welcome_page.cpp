@@ -2,7 +2,7 @@
 // text, and the start-up warning that stops the wizard.
 #include "payload/product.h"
 #include "resources/resource_ids.h"
-#include "setup/session.h"
+#include "common/session.h"
 #include "wizard/page_helpers.h"
 #include "wizard/pages.h"
 

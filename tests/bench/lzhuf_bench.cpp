@@ -30,8 +30,8 @@
 #include <string>
 #include <vector>
 
-#include "payload/lzhuf.h"
-#include "payload/lzhuf_host.h"
+#include "codec/lzhuf.h"
+#include "codec/lzhuf_host.h"
 #include "payload/product.h"
 
 namespace {

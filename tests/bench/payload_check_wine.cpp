@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "payload/payload_check.h"
-#include "setup/session.h"
+#include "common/session.h"
 #include "ui_driver.h"
 
 int main(int argc, char** argv)

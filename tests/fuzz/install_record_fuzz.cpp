@@ -8,7 +8,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "payload/install_record.h"
+#include "record/install_record.h"
 #include "tests/host/common/char_model.h"
 
 namespace {

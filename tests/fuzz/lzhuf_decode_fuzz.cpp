@@ -5,7 +5,7 @@
 #include <stdint.h>
 #include <stdlib.h>
 
-#include "payload/lzhuf.h"
+#include "codec/lzhuf.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "payload/lzhuf_host.h"
+#include "codec/lzhuf_host.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "payload/lzhuf_host.h"
+#include "codec/lzhuf_host.h"
 #include "payload/product.h"
 #include "resources/resource_ids.h"
 #include "tests/release/pe_image.h"

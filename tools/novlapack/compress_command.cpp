@@ -3,7 +3,7 @@
 
 #include "command.h"
 #include "file_io.h"
-#include "payload/lzhuf_host.h"
+#include "codec/lzhuf_host.h"
 
 extern const Command kCompressCommand;
 

@@ -7,7 +7,7 @@
 
 #include "common/crc32.h"
 #include "file_io.h"
-#include "payload/lzhuf_host.h"
+#include "codec/lzhuf_host.h"
 #include "table_check.h"
 
 namespace {

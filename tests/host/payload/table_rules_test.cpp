@@ -5,7 +5,7 @@
 #include <string.h>
 
 #include "payload/table_rules.h"
-#include "setup/install_dirs.h"
+#include "common/install_dirs.h"
 
 namespace {
 

@@ -163,7 +163,7 @@ TEST_F(NovlapackCli, NamesWritesTheUninstallersNamesFromTheManifest)
             links += "    \"" + std::string(row.shortcutName) + ".lnk\",\n";
     }
     for (const std::string& expected :
-         {std::string("#include \"payload/product_names.h\"\n"), "kFileNames[] = {\n" + files + "};",
+         {std::string("#include \"record/product_names.h\"\n"), "kFileNames[] = {\n" + files + "};",
           "kLinkNames[] = {\n" + links + "};",
           "g_productNames = {\n    \"Tessaronix\",\n    \"NOVLA\\\\Tessaronix\",\n    kFileNames,\n    " +
               std::to_string(std::count(files.begin(), files.end(), '\n')) + ",\n    kLinkNames,\n    " +

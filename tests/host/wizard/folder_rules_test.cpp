@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "payload/install_record.h"
+#include "record/install_record.h"
 #include "payload/product.h"
 #include "tests/host/common/char_model.h"
 #include "tests/host/wizard/typed_folders.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "payload/install_record.h"
+#include "record/install_record.h"
 #include "tests/win32/install/install_walk.h"
 #include "tests/win32/shell/shell_expect.h"
 

@@ -28,7 +28,7 @@
 #include <string>
 #include <vector>
 
-#include "payload/install_record.h"
+#include "record/install_record.h"
 #include "tests/win32/cleanup/cleanup_walk.h"
 #include "tests/win32/install/install_walk.h"
 #include "tests/win32/faults/fault_user_files.h"

@@ -7,6 +7,7 @@
 
 #include "common/win32.h"
 #include "payload/os_class.h"
+#include "payload/table_rules.h"
 #include "ui_driver.h"
 
 TEST(GetOsClass, MatchesThePrefixWindowsVersion)

@@ -9,8 +9,10 @@
 #include <string>
 
 #include "common/fault_seam.h"
+#include "payload/default_folder.h"
 #include "payload/os_class.h"
-#include "setup/session.h"
+#include "payload/table_rules.h"
+#include "setup/setup.h"
 #include "ui_driver.h"
 
 namespace {

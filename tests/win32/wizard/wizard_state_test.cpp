@@ -11,7 +11,7 @@
 
 #include "payload/os_class.h"
 #include "resources/resource_ids.h"
-#include "setup/session.h"
+#include "setup/setup.h"
 #include "ui_driver.h"
 #include "wizard/frame.h"
 #include "wizard/pages.h"

@@ -1,0 +1,15 @@
+#pragma once
+// The installer's side of the decoder's output: the current output file.
+#include <stdint.h>
+
+#include "common/win32.h"
+
+// Makes file the current output file of DecodeEntry and WriteOutput (see
+// codec/lzhuf.h); each WriteOutput is then one WriteFile call on it, true
+// only when every byte was written. NULL or INVALID_HANDLE_VALUE clears it:
+// WriteOutput then fails without writing.
+void SetOutputFile(HANDLE file);
+
+// The CRC-32 of the bytes written to the current output file since
+// SetOutputFile made it current.
+uint32_t OutputChecksum();

@@ -1,0 +1,3 @@
+#include "common/session.h"
+
+SetupSession g_session;

@@ -1,3 +1,0 @@
-#include "setup/install_dirs.h"
-
-char g_installDirs[3][PATH_CAPACITY];

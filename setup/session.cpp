@@ -1,3 +1,0 @@
-#include "setup/session.h"
-
-SetupSession g_session;
