@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "banner/banner_memory.h"
+#include "common/check.h"
 
 static uint16_t ReadLe16(const uint8_t* p)
 {
@@ -72,6 +73,7 @@ uint8_t* DecodeRle8(uint16_t width, uint16_t height, const uint8_t* data, size_t
     size_t row = 0;
     size_t in = 0;
     while (size - in >= 2) {
+        NOVLA_ASSERT(pos <= total && in <= size);
         const uint8_t first = data[in];
         const uint8_t second = data[in + 1];
         in += 2;

@@ -11,7 +11,7 @@ static char s_line[RECORD_LINE_CAPACITY];
 static uint8_t s_data[RECORD_DATA_CAPACITY];
 
 // Where the line that begins at start ends: at its CR LF, or size when the
-// text ends first. Splits as ReadRecord does: only CR LF ends a line.
+// text ends first. Splits as ParseRecord does: only CR LF ends a line.
 static size_t LineEnd(const char* text, size_t start, size_t size)
 {
     size_t end = start;
@@ -23,18 +23,17 @@ static size_t LineEnd(const char* text, size_t start, size_t size)
 bool KeepRecordLines(char* text, size_t* size, const RecordView* view, const UndoOutcome* outcomes,
                      unsigned* kept)
 {
-    const size_t headerLength = sizeof kRecordHeader - 1;
     *kept = 0;
-    if (*size < headerLength || memcmp(text, kRecordHeader, headerLength) != 0)
+    if (!StartsWithRecordHeader(text, *size))
         return false;
-    size_t written = headerLength;
+    size_t written = RECORD_HEADER_LENGTH;
     unsigned next = 0;  // the entry the next line that parses must be
-    for (size_t start = headerLength, end; start < *size; start = end + 2) {
+    for (size_t start = RECORD_HEADER_LENGTH, end; start < *size; start = end + 2) {
         end = LineEnd(text, start, *size);
         if (end == *size)
             break;
         size_t length = end - start;
-        // A line that ReadRecord parsed is no longer than the longest line
+        // A line that ParseRecord parsed is no longer than the longest line
         // FormatRecordLine writes, and holds no NUL.
         bool parsed = false;
         RecordEntry entry;

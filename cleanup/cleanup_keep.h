@@ -10,10 +10,10 @@
 #include "record/product_names.h"
 #include "record/record_undo.h"
 
-// Filters text[0..*size), an unchanged copy of the record that ReadRecord
+// Filters text[0..*size), an unchanged copy of the record that ParseRecord
 // turned into view, in place: every complete line stays but those of
 // view's entries whose outcomes[i] does not StaysInRecord; I and C lines
-// always stay, as they give the rest its scope. Lines that ReadRecord took
+// always stay, as they give the rest its scope. Lines that ParseRecord took
 // as no entry (malformed, or beyond RECORD_ENTRY_CAPACITY) stay byte for
 // byte. A last line without its CR LF goes: it names an action that was
 // never done. *size becomes the length kept, *kept the number of lines that

@@ -34,6 +34,9 @@
 // items could not be removed or were left alone in the record.
 #include <string.h>
 
+#include "cleanup/cleanup_keep.h"
+#include "cleanup/cleanup_text.h"
+#include "cleanup/single_cleanup.h"
 #include "common/code_page.h"
 #include "common/library_search.h"
 #include "common/path_text.h"
@@ -44,13 +47,10 @@
 #include "record/product_names.h"
 #include "record/record_file.h"
 #include "record/record_undo.h"
+#include "record/registry_names.h"
 #include "record/run_backup.h"
-#include "cleanup/cleanup_keep.h"
-#include "cleanup/cleanup_text.h"
-#include "cleanup/single_cleanup.h"
 #include "resources/resource_ids.h"
 #include "shell/admin_probe.h"
-#include "record/registry_names.h"
 
 enum CleanupExit {
     EXIT_REMOVED = 0,
@@ -164,7 +164,7 @@ static bool RecordNamesKey(const char* key)
 static int ReadInstalledRecord(RecordRead* read)
 {
     size_t size = 0;
-    *read = LoadRecord(s_recordPath, s_recordText, &size);
+    *read = ReadRecordFile(s_recordPath, s_recordText, &size);
     if (*read == RECORD_MISSING) {
         NamedBox("NOVLA %s is not installed: there is nothing to remove.", MB_OK | MB_ICONINFORMATION);
         return EXIT_NOT_INSTALLED;
@@ -175,7 +175,7 @@ static int ReadInstalledRecord(RecordRead* read)
     }
     memcpy(s_recordBytes, s_recordText, size);
     s_recordSize = size;
-    if (!ReadRecord(s_recordText, size, &s_view)) {
+    if (!ParseRecord(s_recordText, size, &s_view)) {
         NamedBox("The installation record of NOVLA %s is damaged. Nothing was removed.", MB_OK | MB_ICONERROR);
         return EXIT_REFUSED;
     }

@@ -1,5 +1,5 @@
 // The LZHUF decoder of the payload streams: one process-wide state, nothing
-// allocated, output in blocks of 1024 bytes through WriteOutput.
+// allocated, output in blocks of 1024 bytes through LzhufWriteOutput.
 //
 // The loop keeps what changes with every bit and byte (the bit buffer, the
 // input, the count of bytes produced) in locals, so they can stay in
@@ -8,6 +8,8 @@
 #include "codec/lzhuf.h"
 
 #include <string.h>
+
+#include "common/check.h"
 
 enum {
     N = LZHUF_N,
@@ -27,7 +29,7 @@ void SetLzhufOutput(LzhufWriteFn writer, void* file)
     g_lzhufDecoder.outputFile = file;
 }
 
-bool WriteOutput(const uint8_t* bytes, uint32_t count)
+bool LzhufWriteOutput(const uint8_t* bytes, uint32_t count)
 {
     LzhufDecoder* d = &g_lzhufDecoder;
     if (!d->outputWriter)
@@ -79,13 +81,13 @@ struct BitReader {
 
 }  // namespace
 
-bool DecodeEntry(const uint8_t* stored, uint32_t storedSize, uint32_t fileSize)
+bool LzhufDecodeStream(const uint8_t* stored, uint32_t storedSize, uint32_t fileSize)
 {
     LzhufDecoder* d = &g_lzhufDecoder;
     if (!stored)
         storedSize = 0;
     BitReader r = {0, 0, stored, stored + storedSize, 0};
-    InitTree(&d->tree);
+    LzhufInitTree(&d->tree);
     // The ring is kept turned by RING_TURN (see LzhufDecoder): the first
     // byte goes to d->ring[0] and each 1024-byte block of the output lies
     // whole in the ring, ready to be written from there.
@@ -112,7 +114,7 @@ bool DecodeEntry(const uint8_t* stored, uint32_t storedSize, uint32_t fileSize)
         r.count = count;
         r.bits = bits;
         unsigned symbol = (unsigned)c - T;
-        UpdateTree(&d->tree, symbol);
+        LzhufUpdateTree(&d->tree, symbol);
 
         uint32_t before = done;
         if (symbol < 256) {
@@ -146,18 +148,19 @@ bool DecodeEntry(const uint8_t* stored, uint32_t storedSize, uint32_t fileSize)
                 done += n;
             }
         }
+        NOVLA_ASSERT(done > before && done <= fileSize);
         // A symbol is shorter than a block, so it ends at most one: write
         // it now, while the next one has only begun to fill.
         if (((before ^ done) & ~(uint32_t)(BLOCK - 1)) != 0) {
-            ok = WriteOutput(d->ring + ((done - BLOCK) & RING_MASK & ~(BLOCK - 1)), BLOCK);
+            ok = LzhufWriteOutput(d->ring + ((done - BLOCK) & RING_MASK & ~(BLOCK - 1)), BLOCK);
             if (!ok)
                 break;
         }
     }
     if (ok && (done & (BLOCK - 1)) != 0)
-        ok = WriteOutput(d->ring + (done & RING_MASK & ~(BLOCK - 1)), done & (BLOCK - 1));
+        ok = LzhufWriteOutput(d->ring + (done & RING_MASK & ~(BLOCK - 1)), done & (BLOCK - 1));
 
-    // The stored bytes this entry needed: those read, less the whole ones
+    // The stored bytes this stream needed: those read, less the whole ones
     // still unread in the buffer (zeros past the end are not stored bytes).
     unsigned unread = r.count / 8;
     unread -= unread < r.zeroBytes ? unread : r.zeroBytes;

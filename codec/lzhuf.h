@@ -8,7 +8,7 @@
 // how many bytes it occupies (storedSize) and how many it expands to
 // (fileSize). Bits are packed most significant first; bits past the stored
 // bytes read as zeros. Every stream starts from a fresh state: the tree as
-// InitTree leaves it, ring[0..4035] filled with spaces and the first byte
+// LzhufInitTree leaves it, ring[0..4035] filled with spaces and the first byte
 // written at ring position 4036.
 //
 // Portable: no Windows header. The installer and the host tools share the
@@ -25,7 +25,7 @@ enum {
     LZHUF_R = LZHUF_T - 1,           // 626, the root
     LZHUF_MAX_FREQ = 0x8000,         // root frequency that triggers a rebuild
     LZHUF_RING_START = LZHUF_N - LZHUF_F,  // 4036: spaces before, first byte here
-    LZHUF_OUTPUT_BLOCK = 1024,       // bytes per WriteOutput while decoding
+    LZHUF_OUTPUT_BLOCK = 1024,       // bytes per LzhufWriteOutput while decoding
 };
 
 // Symbols 0..255 are literal bytes; 256..313 are matches of length
@@ -47,10 +47,10 @@ struct LzhufTree {
 };
 
 // Starting tree: every symbol has frequency 1.
-void InitTree(LzhufTree* tree);
+void LzhufInitTree(LzhufTree* tree);
 // Halves every leaf frequency (rounding up) and rebuilds the internal nodes.
-void RebuildTree(LzhufTree* tree);
-// UpdateTree's step for a node c that counts as much as the node after it:
+void LzhufRebuildTree(LzhufTree* tree);
+// LzhufUpdateTree's step for a node c that counts as much as the node after it:
 // c swaps places with the last node that counts the same (frequencies never
 // fall by index), and the node now at that place counts one more. Returns
 // that place.
@@ -59,13 +59,13 @@ size_t LzhufMoveUp(LzhufTree* tree, size_t c);
 // rebuilding first when the root has reached LZHUF_MAX_FREQ. Inline, with
 // the rarer swap out of line: it runs once per symbol, and the decoder's
 // loop keeps its state in registers around it.
-inline void UpdateTree(LzhufTree* tree, unsigned symbol)
+inline void LzhufUpdateTree(LzhufTree* tree, unsigned symbol)
 {
     uint16_t* freq = tree->freq;
     uint16_t* parent = tree->parent;
 
     if (freq[LZHUF_R] == LZHUF_MAX_FREQ)
-        RebuildTree(tree);
+        LzhufRebuildTree(tree);
     // The root never passes MAX_FREQ, so no count reaches the 0xFFFF
     // sentinel at freq[LZHUF_T], which ends every run of equal counts.
     size_t c = parent[symbol + LZHUF_T];
@@ -103,12 +103,12 @@ extern const uint8_t d_code[256];
 extern const uint8_t d_len[256];
 
 // Where the decoder's output goes. The installer points it at the file the
-// installation run has opened (codec/lzhuf_output_win.h, SetOutputFile);
+// installation run has opened (codec/lzhuf_output_win.h, LzhufSetOutputFile);
 // host programs at memory or a file (codec/lzhuf_host.h). The writer
 // returns true only when all count bytes were written.
 typedef bool (*LzhufWriteFn)(void* file, const uint8_t* bytes, uint32_t count);
 
-// The one decoder state of the process. DecodeEntry resets what it uses
+// The one decoder state of the process. LzhufDecodeStream resets what it uses
 // for each entry and keeps the bit buffer and its position in locals. Not
 // re-entrant: one entry at a time.
 struct LzhufDecoder {
@@ -125,7 +125,7 @@ struct LzhufDecoder {
 extern LzhufDecoder g_lzhufDecoder;
 
 // Expands one stored stream of storedSize bytes into the current output file,
-// producing exactly fileSize bytes, in blocks of 1024 bytes (one WriteOutput
+// producing exactly fileSize bytes, in blocks of 1024 bytes (one LzhufWriteOutput
 // per full block, one more for the rest).
 //   - Input ends early: the missing bits are zeros and decoding goes on, so a
 //     short stream still yields fileSize bytes.
@@ -135,15 +135,15 @@ extern LzhufDecoder g_lzhufDecoder;
 //     the file is left short. True when all fileSize bytes were written.
 // Whatever the stored bytes are, it reads only stored[0..storedSize-1],
 // writes only its own state and always ends after fileSize bytes.
-bool DecodeEntry(const uint8_t* stored, uint32_t storedSize, uint32_t fileSize);
+bool LzhufDecodeStream(const uint8_t* stored, uint32_t storedSize, uint32_t fileSize);
 
 // One write of count bytes to the current output file. True when all of them
 // were written; false on a failed or short write, or when no output file is
 // set. The installation run also uses it for a raw row, in one call.
-bool WriteOutput(const uint8_t* bytes, uint32_t count);
+bool LzhufWriteOutput(const uint8_t* bytes, uint32_t count);
 
-// Makes writer(file, ...) the current output file for DecodeEntry and
-// WriteOutput. Each side wraps it: the installer's SetOutputFile
+// Makes writer(file, ...) the current output file for LzhufDecodeStream and
+// LzhufWriteOutput. Each side wraps it: the installer's LzhufSetOutputFile
 // (codec/lzhuf_output_win.h), the host tools' LzhufExpand
 // (codec/lzhuf_host.h).
 void SetLzhufOutput(LzhufWriteFn writer, void* file);

@@ -196,7 +196,7 @@ void LzhufMatchFinder::Find(uint64_t at, LzhufMatches* out)
 
 LzhufSymbolWriter::LzhufSymbolWriter(std::vector<uint8_t>* out) : out_(out)
 {
-    InitTree(&tree_);
+    LzhufInitTree(&tree_);
 }
 
 void LzhufSymbolWriter::PutBits(uint32_t bits, unsigned count)
@@ -233,7 +233,7 @@ void LzhufSymbolWriter::PutSymbol(unsigned symbol)
     // The tree keeps its codes to 21 bits or fewer (the decoder's
     // LONGEST_CODE), so the code fits one call.
     PutBits(code, depth);
-    UpdateTree(&tree_, symbol);
+    LzhufUpdateTree(&tree_, symbol);
 }
 
 void LzhufSymbolWriter::PutMatch(unsigned length, unsigned distance)

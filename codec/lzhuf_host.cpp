@@ -27,7 +27,7 @@ bool LzhufExpand(const uint8_t* stored, size_t storedSize, uint32_t fileSize,
     LzhufWriteFn previousWriter = g_lzhufDecoder.outputWriter;
     void* previousFile = g_lzhufDecoder.outputFile;
     SetLzhufOutput(AppendToVector, out);
-    bool ok = DecodeEntry(stored, (uint32_t)storedSize, fileSize);
+    bool ok = LzhufDecodeStream(stored, (uint32_t)storedSize, fileSize);
     SetLzhufOutput(previousWriter, previousFile);
     if (consumed)
         *consumed = storedSize - g_lzhufDecoder.inputCount;

@@ -17,14 +17,14 @@ enum class LzhufParse {
     kLazy,
 };
 
-// A headerless LZHUF stream of data, in the format DecodeEntry reads: the
+// A headerless LZHUF stream of data, in the format LzhufDecodeStream reads: the
 // ring starts as 4036 spaces with the first byte at position 4036. The same
 // data and parse always give the same stream. Memory beyond the stream does
 // not grow with the data. Empty input gives an empty stream.
 std::vector<uint8_t> LzhufCompress(const uint8_t* data, size_t size, LzhufParse parse = LzhufParse::kOptimal);
 
-// Expands stored to exactly fileSize bytes into out, through DecodeEntry and
-// WriteOutput (it takes the decoder's output over for the call). False only
+// Expands stored to exactly fileSize bytes into out, through LzhufDecodeStream and
+// LzhufWriteOutput (it takes the decoder's output over for the call). False only
 // when storedSize does not fit the decoder's 32-bit count (memory that runs
 // out ends the host program, as everywhere in the host tools). consumed,
 // when given, receives how many stored bytes the stream needed: for a stream

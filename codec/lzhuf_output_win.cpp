@@ -2,8 +2,8 @@
 // installation run has opened.
 #include "codec/lzhuf_output_win.h"
 
-#include "common/crc32.h"
 #include "codec/lzhuf.h"
+#include "common/crc32.h"
 
 static uint32_t s_written;
 
@@ -16,12 +16,12 @@ static bool WriteToFile(void* file, const uint8_t* bytes, uint32_t count)
     return written == count;  // a short write is a full disk too
 }
 
-uint32_t OutputChecksum()
+uint32_t LzhufOutputChecksum()
 {
     return s_written;
 }
 
-void SetOutputFile(HANDLE file)
+void LzhufSetOutputFile(HANDLE file)
 {
     s_written = CRC32_START;
     if (file == NULL || file == INVALID_HANDLE_VALUE)

@@ -4,12 +4,12 @@
 
 #include "common/win32.h"
 
-// Makes file the current output file of DecodeEntry and WriteOutput (see
-// codec/lzhuf.h); each WriteOutput is then one WriteFile call on it, true
+// Makes file the current output file of LzhufDecodeStream and LzhufWriteOutput (see
+// codec/lzhuf.h); each LzhufWriteOutput is then one WriteFile call on it, true
 // only when every byte was written. NULL or INVALID_HANDLE_VALUE clears it:
-// WriteOutput then fails without writing.
-void SetOutputFile(HANDLE file);
+// LzhufWriteOutput then fails without writing.
+void LzhufSetOutputFile(HANDLE file);
 
 // The CRC-32 of the bytes written to the current output file since
-// SetOutputFile made it current.
-uint32_t OutputChecksum();
+// LzhufSetOutputFile made it current.
+uint32_t LzhufOutputChecksum();

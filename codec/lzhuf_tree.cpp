@@ -7,7 +7,7 @@
 
 enum { T = LZHUF_T, R = LZHUF_R, N_CHAR = LZHUF_N_CHAR };
 
-void InitTree(LzhufTree* tree)
+void LzhufInitTree(LzhufTree* tree)
 {
     for (unsigned i = 0; i < N_CHAR; ++i) {
         tree->freq[i] = 1;
@@ -80,7 +80,7 @@ size_t LzhufMoveUp(LzhufTree* tree, size_t c)
     return l;
 }
 
-void RebuildTree(LzhufTree* tree)
+void LzhufRebuildTree(LzhufTree* tree)
 {
     uint16_t* freq = tree->freq;
     uint16_t* child = tree->child;

@@ -84,7 +84,7 @@ bool WalkFolder(const char* folder, FolderVisitor visit, void* context)
     return true;
 }
 
-static bool ClearEntry(const char* path, const WIN32_FIND_DATAA* entry, void*)
+static bool ClearItem(const char* path, const WIN32_FIND_DATAA* entry, void*)
 {
     if (!(entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         // Read-only, hidden and system files go too; a file that cannot
@@ -102,7 +102,7 @@ static bool ClearEntry(const char* path, const WIN32_FIND_DATAA* entry, void*)
 
 bool ClearFolder(const char* folder)
 {
-    return WalkFolder(folder, ClearEntry, NULL);
+    return WalkFolder(folder, ClearItem, NULL);
 }
 
 // A move of a folder's files: where they go, how, and how many stayed.

@@ -3,8 +3,8 @@
 // field is zero when the process starts; see each field for who sets it.
 #include <stdint.h>
 
-#include "common/win32.h"
 #include "common/install_dirs.h"  // g_installDirs, the other process-wide state
+#include "common/win32.h"
 
 // Pages of the wizard, as WizardState counts them.
 enum WizardPage : uint16_t {

@@ -4,14 +4,14 @@
 
 #include <string.h>
 
+#include "codec/lzhuf.h"
+#include "codec/lzhuf_output_win.h"
 #include "common/check.h"
 #include "common/folders.h"
 #include "common/path_text.h"
 #include "common/path_walk.h"
 #include "common/pump.h"
 #include "common/session.h"
-#include "codec/lzhuf.h"
-#include "codec/lzhuf_output_win.h"
 #include "payload/default_folder.h"
 #include "payload/install_folder.h"
 #include "payload/os_class.h"
@@ -70,12 +70,12 @@ static bool ExistingTargets(OsVariantMask mask, uint16_t* existing)
 {
     static_assert(PAYLOAD_ROW_CAPACITY <= 16, "one bit per row");
     *existing = 0;
-    for (uint16_t i = 0; i < g_payloadTable.entryCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
-        const PayloadEntry* entry = &g_payloadTable.rows[i];
+    for (uint16_t i = 0; i < g_payloadTable.rowCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
+        const PayloadRow* entry = &g_payloadTable.rows[i];
         char path[PATH_CAPACITY];
-        if (!EntryApplies(entry, mask))
+        if (!RowApplies(entry, mask))
             continue;
-        if (!EntryTargetPath(entry, path, sizeof path) || !IsAbsolutePath(path))
+        if (!RowTargetPath(entry, path, sizeof path) || !IsAbsolutePath(path))
             return false;
         if (FileExistsAt(path))
             *existing = (uint16_t)(*existing | 1u << i);
@@ -90,14 +90,14 @@ static bool ExistingTargets(OsVariantMask mask, uint16_t* existing)
 // is damaged too.
 static bool WriteRow(HANDLE file, unsigned row, const uint8_t* bytes)
 {
-    const PayloadEntry* entry = &g_payloadTable.rows[row];
-    SetOutputFile(file);
+    const PayloadRow* entry = &g_payloadTable.rows[row];
+    LzhufSetOutputFile(file);
     // inputCount: the stored bytes the stream did not need.
     bool written = entry->storedSize != 0
-                       ? DecodeEntry(bytes, entry->storedSize, entry->fileSize) && g_lzhufDecoder.inputCount == 0
-                       : WriteOutput(bytes, entry->fileSize);
-    written = written && OutputChecksum() == RowChecksum(row);
-    SetOutputFile(NULL);
+                       ? LzhufDecodeStream(bytes, entry->storedSize, entry->fileSize) && g_lzhufDecoder.inputCount == 0
+                       : LzhufWriteOutput(bytes, entry->fileSize);
+    written = written && LzhufOutputChecksum() == RowChecksum(row);
+    LzhufSetOutputFile(NULL);
     return written;
 }
 
@@ -136,22 +136,22 @@ bool ExtractPayload(HWND page)
         return FailRow(page);
 
     // The start-up check refused a table of more rows than it can hold.
-    NOVLA_ASSERT(g_payloadTable.entryCount <= PAYLOAD_ROW_CAPACITY);
+    NOVLA_ASSERT(g_payloadTable.rowCount <= PAYLOAD_ROW_CAPACITY);
     HWND bar = GetDlgItem(page, IDC_FILE_BAR);
-    SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, g_payloadTable.entryCount));
+    SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, g_payloadTable.rowCount));
     SendMessageA(bar, PBM_SETSTEP, 1, 0);
 
     FILETIME fileTime;
     bool stamp = InstalledFileTime(&fileTime);
 
-    for (uint16_t i = 0; i < g_payloadTable.entryCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
-        const PayloadEntry* entry = &g_payloadTable.rows[i];
+    for (uint16_t i = 0; i < g_payloadTable.rowCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
+        const PayloadRow* entry = &g_payloadTable.rows[i];
         DWORD pause = 0;
-        if (EntryApplies(entry, mask)) {
+        if (RowApplies(entry, mask)) {
             // A path that does not fit cannot be created: cutting it would
             // write some other file.
             char path[PATH_CAPACITY];
-            if (!EntryTargetPath(entry, path, sizeof path))
+            if (!RowTargetPath(entry, path, sizeof path))
                 return FailRow(page);
             SetDlgItemTextA(page, IDC_FILE_LABEL, path);
             const uint8_t* bytes = RowBytes(entry);

@@ -1,7 +1,7 @@
 #include "payload/os_class.h"
 
-#include "common/windows_version.h"
 #include "common/session.h"
+#include "common/windows_version.h"
 
 bool GetOsClass(OsClass* osClass)
 {

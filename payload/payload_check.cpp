@@ -4,8 +4,8 @@
 
 #include "common/crc32.h"
 #include "common/resource_bytes.h"
-#include "common/win32.h"
 #include "common/session.h"
+#include "common/win32.h"
 
 static uint32_t s_fileChecksums[PAYLOAD_ROW_CAPACITY];
 
@@ -15,7 +15,7 @@ static const uint8_t* ResourceBytes(const char* name, DWORD* size)
     return LoadResourceBytes(g_session.instance, name, RT_RCDATA, size);
 }
 
-const uint8_t* RowBytes(const PayloadEntry* entry)
+const uint8_t* RowBytes(const PayloadRow* entry)
 {
     DWORD size;
     const uint8_t* bytes = ResourceBytes(entry->resourceName, &size);
@@ -49,10 +49,10 @@ bool VerifyPayload()
     const PayloadTable& table = g_payloadTable;
     DWORD size;
     const uint8_t* recorded = ResourceBytes(PAYLOAD_CHECKSUMS_NAME, &size);
-    if (recorded == NULL || table.entryCount > PAYLOAD_ROW_CAPACITY || size != 8u * table.entryCount)
+    if (recorded == NULL || table.rowCount > PAYLOAD_ROW_CAPACITY || size != 8u * table.rowCount)
         return false;
-    for (unsigned row = 0; row < table.entryCount; ++row) {
-        const PayloadEntry* entry = &table.rows[row];
+    for (unsigned row = 0; row < table.rowCount; ++row) {
+        const PayloadRow* entry = &table.rows[row];
         const uint8_t* bytes = RowBytes(entry);
         uint32_t stored = entry->storedSize != 0 ? entry->storedSize : entry->fileSize;
         if (bytes == NULL || Crc32Update(CRC32_START, bytes, stored) != ReadU32(recorded + 8 * row))

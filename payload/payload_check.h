@@ -17,7 +17,7 @@ bool VerifyPayload();
 
 // The bytes of a row's resource, or null when the resource is missing or
 // holds fewer bytes than the row says (nothing may read beyond it).
-const uint8_t* RowBytes(const PayloadEntry* entry);
+const uint8_t* RowBytes(const PayloadRow* entry);
 
 // The recorded CRC-32 of row's file as installed, once VerifyPayload has
 // returned true.

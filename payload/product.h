@@ -9,12 +9,12 @@
 //     0 name[20]  20 version[6]  26 programGroup[40]  66 publisher[10]
 //    76 helpLink[40]  116 fileTime (eight u16, as a SYSTEMTIME)
 //
-//   PayloadEntry (72 bytes)
+//   PayloadRow (72 bytes)
 //     0 fileName[20]  20 flags (u16)  22 resourceName[20]
 //    42 shortcutName[22]  64 fileSize (u32)  68 storedSize (u32)
 //
-//   PayloadTable: PAYLOAD_ROW_CAPACITY rows, then entryCount and
-//   shortcutCount (u16 each). Rows at and beyond entryCount are zero.
+//   PayloadTable: PAYLOAD_ROW_CAPACITY rows, then rowCount and
+//   shortcutCount (u16 each). Rows at and beyond rowCount are zero.
 #include <stddef.h>
 #include <stdint.h>
 
@@ -40,7 +40,7 @@ struct ProductInfo {
     FileTimeFields fileTime;
 };
 
-struct PayloadEntry {
+struct PayloadRow {
     char fileName[20];
     uint16_t flags;
     char resourceName[20];
@@ -52,8 +52,8 @@ struct PayloadEntry {
 enum { PAYLOAD_ROW_CAPACITY = 13 };
 
 struct PayloadTable {
-    PayloadEntry rows[PAYLOAD_ROW_CAPACITY];
-    uint16_t entryCount;
+    PayloadRow rows[PAYLOAD_ROW_CAPACITY];
+    uint16_t rowCount;
     uint16_t shortcutCount;
 };
 
@@ -64,13 +64,13 @@ static_assert(offsetof(ProductInfo, publisher) == 66, "ProductInfo layout");
 static_assert(offsetof(ProductInfo, helpLink) == 76, "ProductInfo layout");
 static_assert(offsetof(ProductInfo, fileTime) == 116, "ProductInfo layout");
 static_assert(sizeof(ProductInfo) == 132, "ProductInfo layout");
-static_assert(offsetof(PayloadEntry, flags) == 20, "PayloadEntry layout");
-static_assert(offsetof(PayloadEntry, resourceName) == 22, "PayloadEntry layout");
-static_assert(offsetof(PayloadEntry, shortcutName) == 42, "PayloadEntry layout");
-static_assert(offsetof(PayloadEntry, fileSize) == 64, "PayloadEntry layout");
-static_assert(offsetof(PayloadEntry, storedSize) == 68, "PayloadEntry layout");
-static_assert(sizeof(PayloadEntry) == 72, "PayloadEntry layout");
-static_assert(offsetof(PayloadTable, entryCount) == 72 * PAYLOAD_ROW_CAPACITY, "PayloadTable layout");
+static_assert(offsetof(PayloadRow, flags) == 20, "PayloadRow layout");
+static_assert(offsetof(PayloadRow, resourceName) == 22, "PayloadRow layout");
+static_assert(offsetof(PayloadRow, shortcutName) == 42, "PayloadRow layout");
+static_assert(offsetof(PayloadRow, fileSize) == 64, "PayloadRow layout");
+static_assert(offsetof(PayloadRow, storedSize) == 68, "PayloadRow layout");
+static_assert(sizeof(PayloadRow) == 72, "PayloadRow layout");
+static_assert(offsetof(PayloadTable, rowCount) == 72 * PAYLOAD_ROW_CAPACITY, "PayloadTable layout");
 
 // The records of the product this installer is built with.
 extern const ProductInfo g_productInfo;
@@ -83,7 +83,7 @@ extern const PayloadTable g_payloadTable;
 #define PAYLOAD_CHECKSUMS_NAME "CHECKSUMS"
 
 // Rows that other parts of the installer name by position.
-enum PayloadRow {
+enum NamedRow {
     ROW_UNINSTALLER = 0,     // in the Windows folder
     ROW_MAIN_PROGRAM = 2,    // in the program folder
     ROW_INDEXER = 5,         // in the program folder

@@ -1,15 +1,15 @@
 #include "payload/run_undo.h"
 
+#include "common/install_dirs.h"
+#include "common/path_text.h"
+#include "common/session.h"
 #include "payload/os_class.h"
+#include "payload/product.h"
+#include "record/product_names.h"
 #include "record/record_file.h"
 #include "record/record_undo.h"
 #include "record/run_backup.h"
-#include "payload/product.h"
-#include "record/product_names.h"
-#include "common/path_text.h"
 #include "resources/resource_ids.h"
-#include "common/install_dirs.h"
-#include "common/session.h"
 
 // The order of the undo, and what became of each of the run's entries.
 static unsigned s_order[RUN_ENTRY_CAPACITY];
@@ -41,7 +41,7 @@ void UndoAbortedRun()
     // uninstaller finds what is gone already and passes over it. One that
     // should have gone and cannot goes at the restart, as a file in use.
     uint32_t from = InstallRecordRunStart();
-    if (!KeepInRecord(path, from, entries, count, s_outcome) && !anyFailed && from == sizeof kRecordHeader - 1)
+    if (!KeepInRecord(path, from, entries, count, s_outcome) && !anyFailed && from == RECORD_HEADER_LENGTH)
         RemoveAtRestart(path);
 }
 

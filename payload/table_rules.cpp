@@ -1,19 +1,19 @@
 #include "payload/table_rules.h"
 
-#include "common/path_text.h"
 #include "common/install_dirs.h"
+#include "common/path_text.h"
 
 OsVariantMask VariantMaskFor(OsClass osClass)
 {
     return osClass >= OS_CLASS_XP ? OS_MODERN : OS_LEGACY;
 }
 
-bool EntryApplies(const PayloadEntry* entry, OsVariantMask mask)
+bool RowApplies(const PayloadRow* entry, OsVariantMask mask)
 {
     return (entry->flags & mask) != 0;
 }
 
-const char* EntryFolder(const PayloadEntry* entry)
+const char* RowFolder(const PayloadRow* entry)
 {
     if (entry->flags & FOLDER_WINDOWS)
         return g_installDirs[DIR_WINDOWS];
@@ -25,8 +25,8 @@ const char* EntryFolder(const PayloadEntry* entry)
 uint32_t RequiredSpaceFor(const PayloadTable* table, OsVariantMask mask)
 {
     uint32_t sum = 0;
-    for (uint16_t i = 0; i < table->entryCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
-        if (EntryApplies(&table->rows[i], mask))
+    for (uint16_t i = 0; i < table->rowCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
+        if (RowApplies(&table->rows[i], mask))
             sum += table->rows[i].fileSize;
     }
     return sum;
@@ -37,7 +37,7 @@ bool IsNoShortcut(const char* shortcutName)
     return shortcutName[0] == '-';
 }
 
-bool EntryTargetPath(const PayloadEntry* entry, char* out, size_t capacity)
+bool RowTargetPath(const PayloadRow* entry, char* out, size_t capacity)
 {
-    return JoinPath(out, capacity, EntryFolder(entry), entry->fileName);
+    return JoinPath(out, capacity, RowFolder(entry), entry->fileName);
 }

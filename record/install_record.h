@@ -175,8 +175,11 @@ inline RecordEntry MoveEntry(const char* path, const char* backup, bool aside)
     return e;
 }
 
-// The first line of every record, with its CR LF.
+// The first line of every record, with its CR LF, and its length.
 inline constexpr char kRecordHeader[] = "NOVLA Setup installation record 1\r\n";
+enum : size_t { RECORD_HEADER_LENGTH = sizeof kRecordHeader - 1 };
+// True when text[0..size) begins with the whole kRecordHeader.
+bool StartsWithRecordHeader(const char* text, size_t size);
 
 // The record's path: "<productName> Install.log" in windowsFolder. False
 // (out empty) when it does not fit or windowsFolder is empty.
@@ -219,7 +222,7 @@ unsigned ForeignCodePage(const RecordView* view, unsigned codePage);
 // nothing may be undone. A final line without its CR LF was cut off while
 // being written and is ignored; a malformed line is counted and skipped,
 // never guessed at.
-bool ReadRecord(char* text, size_t size, RecordView* view);
+bool ParseRecord(char* text, size_t size, RecordView* view);
 
 // What the uninstaller knows without the record. Folders without a trailing
 // backslash (one is ignored); "" when unknown, which makes nothing below

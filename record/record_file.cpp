@@ -62,8 +62,6 @@ const RecordEntry* RunRecordEntries(unsigned* count)
     return s_runEntries;
 }
 
-static const DWORD kHeaderLength = sizeof kRecordHeader - 1;
-
 // Writes the whole of text; false when any of it is not written.
 static bool WriteAll(HANDLE file, const char* text, DWORD length)
 {
@@ -94,14 +92,14 @@ bool OpenInstallRecord(const char* path, const RecordEntry* run)
     // damaged at its start, starts again with the header. One that cannot be
     // read at all is left as it is, and the run stops before it acts.
     DWORD done = 0;
-    bool open = ReadFile(file, s_line, kHeaderLength, &done, NULL);
+    bool open = ReadFile(file, s_line, RECORD_HEADER_LENGTH, &done, NULL);
     if (open) {
-        bool readable = done == kHeaderLength && memcmp(s_line, kRecordHeader, kHeaderLength) == 0;
+        bool readable = StartsWithRecordHeader(s_line, done);
         DWORD end = readable ? SetFilePointer(file, 0, NULL, FILE_END) : 0;
         open = readable ? end != INVALID_SET_FILE_POINTER
                         : SetFilePointer(file, 0, NULL, FILE_BEGIN) == 0 && SetEndOfFile(file) &&
-                              WriteAll(file, kRecordHeader, kHeaderLength);
-        s_runStart = readable ? end : kHeaderLength;
+                              WriteAll(file, kRecordHeader, RECORD_HEADER_LENGTH);
+        s_runStart = readable ? end : (DWORD)RECORD_HEADER_LENGTH;
     }
     s_record = file;
     RecordEntry codePage = CodePageEntry((uint16_t)GetACP());
@@ -151,7 +149,7 @@ uint32_t InstallRecordRunStart() { return s_runStart; }
 
 const char* InstallRecordPath() { return s_recordPath; }
 
-RecordRead LoadRecord(const char* path, char* text, size_t* size)
+RecordRead ReadRecordFile(const char* path, char* text, size_t* size)
 {
     *size = 0;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
@@ -180,13 +178,13 @@ bool KeepInRecord(const char* path, uint32_t from, const RecordEntry* entries, u
     bool anyFailed = false;
     for (unsigned i = 0; i < count; ++i)
         anyFailed = anyFailed || StaysInRecord(outcomes[i]);
-    if (!anyFailed && from <= kHeaderLength)
+    if (!anyFailed && from <= RECORD_HEADER_LENGTH)
         return DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND;
     HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     bool fine = SetFilePointer(file, (LONG)from, NULL, FILE_BEGIN) == from && SetEndOfFile(file) &&
-                (from != 0 || WriteAll(file, kRecordHeader, kHeaderLength));
+                (from != 0 || WriteAll(file, kRecordHeader, RECORD_HEADER_LENGTH));
     for (unsigned i = 0; i < count && fine && anyFailed; ++i) {
         const RecordEntry* entry = &entries[i];
         if (StaysInRecord(outcomes[i]) || entry->kind == RECORD_RUN || entry->kind == RECORD_CODE_PAGE)

@@ -54,7 +54,7 @@ enum RecordRead {
 
 // Reads the record at path into text (at most RECORD_FILE_CAPACITY bytes),
 // *size the bytes in text.
-RecordRead LoadRecord(const char* path, char* text, size_t* size);
+RecordRead ReadRecordFile(const char* path, char* text, size_t* size);
 
 // Where the lines of the run that OpenInstallRecord opened begin, and the
 // record's path ("" when none was opened).

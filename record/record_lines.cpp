@@ -10,6 +10,11 @@
 
 enum { RECORD_MAX_FIELDS = 6 };
 
+bool StartsWithRecordHeader(const char* text, size_t size)
+{
+    return size >= RECORD_HEADER_LENGTH && memcmp(text, kRecordHeader, RECORD_HEADER_LENGTH) == 0;
+}
+
 bool RecordPath(char* out, size_t capacity, const char* windowsFolder, const char* productName)
 {
     return windowsFolder[0] != '\0' && JoinPath(out, capacity, windowsFolder, productName) &&
@@ -322,7 +327,7 @@ unsigned ForeignCodePage(const RecordView* view, unsigned codePage)
     return 0;
 }
 
-bool ReadRecord(char* text, size_t size, RecordView* view)
+bool ParseRecord(char* text, size_t size, RecordView* view)
 {
     view->entryCount = 0;
     view->malformedCount = 0;
@@ -331,10 +336,9 @@ bool ReadRecord(char* text, size_t size, RecordView* view)
     view->dataUsed = 0;
     if (size > RECORD_FILE_CAPACITY)
         size = RECORD_FILE_CAPACITY;
-    const size_t headerLength = sizeof kRecordHeader - 1;
-    if (size < headerLength || memcmp(text, kRecordHeader, headerLength) != 0)
+    if (!StartsWithRecordHeader(text, size))
         return false;
-    size_t start = headerLength;
+    size_t start = RECORD_HEADER_LENGTH;
     while (start < size) {
         // The line runs to the first CR LF; a NUL inside it would cut its
         // last field short, so such a line is malformed.

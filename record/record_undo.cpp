@@ -5,8 +5,8 @@
 #include "common/path_text.h"
 #include "common/path_walk.h"
 #include "common/win32.h"
-#include "record/startup_list.h"
 #include "record/registry_root.h"
+#include "record/startup_list.h"
 
 enum {
     // Files and folders of this run that only the next restart takes away

@@ -123,7 +123,7 @@ SettleResult SettleCutOffRun(const char* path, const UndoScope* scope)
     // A record read in part, or one of another code page, is the
     // uninstaller's to refuse: it is not touched.
     size_t size = 0;
-    if (LoadRecord(path, s_text, &size) != RECORD_READ || !ReadRecord(s_text, size, &s_view) ||
+    if (ReadRecordFile(path, s_text, &size) != RECORD_READ || !ParseRecord(s_text, size, &s_view) ||
         ForeignCodePage(&s_view, GetACP()) != 0)
         return SETTLE_NOTHING;
     unsigned count = s_view.entryCount, first = count;

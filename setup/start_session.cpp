@@ -55,12 +55,12 @@ void ProbeFilesInUse()
     if (!DecideOsClass(&osClass))
         return;
     OsVariantMask mask = VariantMaskFor(osClass);
-    for (uint16_t i = 0; i < g_payloadTable.entryCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
-        const PayloadEntry* entry = &g_payloadTable.rows[i];
-        if (!EntryApplies(entry, mask))
+    for (uint16_t i = 0; i < g_payloadTable.rowCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
+        const PayloadRow* entry = &g_payloadTable.rows[i];
+        if (!RowApplies(entry, mask))
             continue;
         char path[PATH_CAPACITY];
-        if (!EntryTargetPath(entry, path, sizeof path))
+        if (!RowTargetPath(entry, path, sizeof path))
             continue;
         // Exclusive write access without creating anything: any other open
         // of the file, by any process, refuses it.

@@ -5,12 +5,12 @@
 #include "common/folders.h"
 #include "common/path_text.h"
 #include "common/pump.h"
+#include "common/session.h"
 #include "payload/install_run.h"
 #include "payload/product.h"
-#include "record/record_file.h"
 #include "payload/table_rules.h"
+#include "record/record_file.h"
 #include "resources/resource_ids.h"
-#include "common/session.h"
 #include "shell/shell.h"
 
 // The platform's shell-link object and its two interfaces.
@@ -55,7 +55,7 @@ static bool CreateShellLink(const char* target, const char* workingFolder, const
 // folder when it carries FOLDER_PROGRAM, else the Windows folder). A path
 // that does not fit is skipped whole: a cut one would point elsewhere.
 // False when the link was not made.
-static bool CreateRowShortcut(const PayloadEntry* entry, const char* programs)
+static bool CreateRowShortcut(const PayloadRow* entry, const char* programs)
 {
     const char* working = (entry->flags & FOLDER_PROGRAM) ? g_installDirs[DIR_PROGRAM] : g_installDirs[DIR_WINDOWS];
     char workingFolder[PATH_CAPACITY];
@@ -106,8 +106,8 @@ bool CreateShortcuts(HWND page)
         CreateFolderChain(group, RecordFolderCreation);
 
     unsigned groupLinks = 0;
-    for (uint16_t i = 0; i < g_payloadTable.entryCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
-        const PayloadEntry* entry = &g_payloadTable.rows[i];
+    for (uint16_t i = 0; i < g_payloadTable.rowCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
+        const PayloadRow* entry = &g_payloadTable.rows[i];
         if (IsNoShortcut(entry->shortcutName))
             continue;
         ++groupLinks;
@@ -125,7 +125,7 @@ bool CreateShortcuts(HWND page)
     // directly in the desktop folder.
     char desktop[PATH_CAPACITY];
     SpecialFolderPath(desktop, PATH_CAPACITY, allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOPDIRECTORY);
-    const PayloadEntry* main = &g_payloadTable.rows[ROW_MAIN_PROGRAM];
+    const PayloadRow* main = &g_payloadTable.rows[ROW_MAIN_PROGRAM];
     char target[PATH_CAPACITY];
     char linkFile[PATH_CAPACITY];
     if (!(desktop[0] != '\0' && JoinPath(target, sizeof target, g_installDirs[DIR_PROGRAM], main->fileName) &&

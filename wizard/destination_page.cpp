@@ -1,10 +1,10 @@
 // The destination page (template IDD_DESTINATION): the program folder, typed or browsed
 // for, the disk space the files need, and the shortcut scope on NT systems.
-#include "payload/os_class.h"
-#include "payload/table_rules.h"
-#include "payload/product.h"
-#include "resources/resource_ids.h"
 #include "common/session.h"
+#include "payload/os_class.h"
+#include "payload/product.h"
+#include "payload/table_rules.h"
+#include "resources/resource_ids.h"
 #include "shell/shell.h"
 #include "wizard/byte_size.h"
 #include "wizard/folder_rules.h"

@@ -1,8 +1,8 @@
 // The finish page (template IDD_FINISH): the completion text, the Survival Guide,
 // and the box that asks for the application to be started on exit.
+#include "common/session.h"
 #include "payload/product.h"
 #include "resources/resource_ids.h"
-#include "common/session.h"
 #include "wizard/page_helpers.h"
 #include "wizard/pages.h"
 

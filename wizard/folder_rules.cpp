@@ -42,7 +42,7 @@ FolderVerdict CheckInstallFolder(const char* typed, const char* productName, siz
 size_t LongestFileName(const PayloadTable* table)
 {
     size_t longest = 0;
-    for (unsigned i = 0; i < table->entryCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
+    for (unsigned i = 0; i < table->rowCount && i < PAYLOAD_ROW_CAPACITY; ++i) {
         const char* name = table->rows[i].fileName;
         size_t length = TextLength(name, sizeof table->rows[i].fileName);
         if (length > longest)

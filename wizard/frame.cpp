@@ -2,8 +2,8 @@
 #include "wizard/frame.h"
 
 #include "banner/banner_bitmap.h"
-#include "resources/resource_ids.h"
 #include "common/session.h"
+#include "resources/resource_ids.h"
 #include "wizard/folder_rules.h"
 #include "wizard/page_helpers.h"
 #include "wizard/pages.h"

@@ -1,7 +1,7 @@
 // The licence page (template IDD_LICENSE): the agreement, and the accept box that
 // Continue follows.
-#include "resources/resource_ids.h"
 #include "common/session.h"
+#include "resources/resource_ids.h"
 #include "wizard/page_helpers.h"
 #include "wizard/pages.h"
 

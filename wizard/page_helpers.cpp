@@ -2,8 +2,8 @@
 #include "wizard/page_helpers.h"
 
 #include "common/resource_bytes.h"
-#include "resources/resource_ids.h"
 #include "common/session.h"
+#include "resources/resource_ids.h"
 
 // Longest product text (LICENSE, WELCOME) the pages can show, terminator
 // included. A larger text is not shown at all rather than shown cut.

@@ -1,8 +1,8 @@
 // The welcome page (template IDD_WELCOME): the engine's banner lines, the welcome
 // text, and the start-up warning that stops the wizard.
+#include "common/session.h"
 #include "payload/product.h"
 #include "resources/resource_ids.h"
-#include "common/session.h"
 #include "wizard/page_helpers.h"
 #include "wizard/pages.h"
 

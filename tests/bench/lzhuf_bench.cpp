@@ -98,7 +98,7 @@ void Decode(benchmark::State& state, std::string name)
     for (auto _ : state) {
         Sink sink = {out.data(), out.data() + out.size()};
         SetLzhufOutput(CopyOut, &sink);
-        if (!DecodeEntry(stream.data(), (uint32_t)stream.size(), (uint32_t)data.size()))
+        if (!LzhufDecodeStream(stream.data(), (uint32_t)stream.size(), (uint32_t)data.size()))
             state.SkipWithError("write failed");
         benchmark::DoNotOptimize(out.data());
     }
@@ -221,7 +221,7 @@ int main(int argc, char** argv)
     // Every row that the installer carries compressed (the file table
     // packed from the manifest).
     std::string folder = ProductFolder();
-    for (int i = 0; i < g_payloadTable.entryCount; ++i)
+    for (int i = 0; i < g_payloadTable.rowCount; ++i)
         if (g_payloadTable.rows[i].storedSize)
             AddFile(g_payloadTable.rows[i].resourceName, folder + "/" + g_payloadTable.rows[i].resourceName);
     AddFile("g++-12", "/usr/bin/g++-12");
@@ -242,7 +242,7 @@ int main(int argc, char** argv)
     }
 
     std::vector<std::string> product;
-    for (int i = 0; i < g_payloadTable.entryCount; ++i)
+    for (int i = 0; i < g_payloadTable.rowCount; ++i)
         if (g_payloadTable.rows[i].storedSize)
             product.push_back(folder + "/" + g_payloadTable.rows[i].resourceName);
     uint64_t peMax = strtoull(Setting("NOVLA_BENCH_PE_MAX", "1000000"), nullptr, 10);

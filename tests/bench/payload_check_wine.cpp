@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "payload/payload_check.h"
 #include "common/session.h"
+#include "payload/payload_check.h"
 #include "ui_driver.h"
 
 int main(int argc, char** argv)

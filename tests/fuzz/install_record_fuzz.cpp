@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     memcpy(text, kRecordHeader, headerLength);
     if (size)
         memcpy(text + headerLength, data, size);
-    if (!ReadRecord(text, total, &g_view)) {
+    if (!ParseRecord(text, total, &g_view)) {
         if (g_view.entryCount != 0)
             abort();
         free(text);

@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         stored[i] = data[2 + i];
     Count count = {0};
     SetLzhufOutput(CountWrite, &count);
-    bool ok = DecodeEntry(stored, (uint32_t)storedSize, fileSize);
+    bool ok = LzhufDecodeStream(stored, (uint32_t)storedSize, fileSize);
     if (!ok || count.bytes != fileSize || g_lzhufDecoder.inputCount > storedSize)
         abort();
     free(stored);

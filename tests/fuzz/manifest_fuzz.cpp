@@ -111,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     PayloadTable table;
     memset(&table, 0, sizeof table);
     for (size_t i = 0; i < m.rows.size(); ++i) {
-        PayloadEntry& entry = table.rows[i];
+        PayloadRow& entry = table.rows[i];
         Fit(entry.fileName, sizeof entry.fileName, m.rows[i].fileName);
         Fit(entry.resourceName, sizeof entry.resourceName, m.rows[i].resourceName);
         Fit(entry.shortcutName, sizeof entry.shortcutName, m.rows[i].shortcutName);
@@ -120,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (entry.shortcutName[0] && entry.shortcutName[0] != '-')
             ++table.shortcutCount;
     }
-    table.entryCount = (uint16_t)m.rows.size();
+    table.rowCount = (uint16_t)m.rows.size();
     CheckPayloadTable(table, Label, nullptr, &ruleErrors);
     return 0;
 }

@@ -106,7 +106,7 @@ TEST_F(ReleaseImage, EngineStaysWithinItsBudget)
 std::vector<std::string> ShippedImages()
 {
     std::vector<std::string> images = {ReleasePath()};
-    for (unsigned row = 0; row < g_payloadTable.entryCount; ++row) {
+    for (unsigned row = 0; row < g_payloadTable.rowCount; ++row) {
         std::string path = Folder(ReleasePath()) + "/product/files/" + g_payloadTable.rows[row].resourceName;
         if (ReadFile(path).compare(0, 2, "MZ") == 0)
             images.push_back(path);
@@ -352,9 +352,9 @@ TEST_F(ReleaseImage, CarriesEveryFileOfTheProduct)
 {
     std::string release = ReleasePath();
     std::string files = release.substr(0, release.rfind('/')) + "/product/files/";
-    ASSERT_GT(g_payloadTable.entryCount, 0);
-    for (unsigned row = 0; row < g_payloadTable.entryCount; ++row) {
-        const PayloadEntry& entry = g_payloadTable.rows[row];
+    ASSERT_GT(g_payloadTable.rowCount, 0);
+    for (unsigned row = 0; row < g_payloadTable.rowCount; ++row) {
+        const PayloadRow& entry = g_payloadTable.rows[row];
         SCOPED_TRACE(entry.resourceName);
         std::string file = ReadFile(files + entry.resourceName);
         ASSERT_EQ(entry.fileSize, file.size());
@@ -423,7 +423,7 @@ TEST(ReleaseVersion, EachProgramCarriesTheProductRecordsVersion)
 {
     std::string signedExe = getenv("NOVLA_SIGNED_EXE") ? getenv("NOVLA_SIGNED_EXE") : "";
     std::string releaseTree = Folder(Folder(signedExe));
-    const PayloadEntry& cleanup = g_payloadTable.rows[0];  // the uninstaller's row
+    const PayloadRow& cleanup = g_payloadTable.rows[0];  // the uninstaller's row
     const std::string setupName = BaseName(ReleasePath());
     const std::string cleanupDescription = std::string(cleanup.shortcutName) + " " + g_productInfo.name;
     struct Case {

@@ -1,9 +1,9 @@
 // novlapack compress IN OUT [--fast]: a headerless LZHUF stream of IN.
 #include <stdio.h>
 
+#include "codec/lzhuf_host.h"
 #include "command.h"
 #include "file_io.h"
-#include "codec/lzhuf_host.h"
 
 extern const Command kCompressCommand;
 

@@ -1,7 +1,7 @@
 // novlapack expand IN OUT --size N: IN expanded to exactly N bytes.
+#include "codec/lzhuf_host.h"
 #include "command.h"
 #include "file_io.h"
-#include "codec/lzhuf_host.h"
 
 extern const Command kExpandCommand;
 

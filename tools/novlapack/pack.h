@@ -36,7 +36,7 @@ std::string ProductSource(const PackedProduct& packed, const std::string& manife
 std::string PayloadScript(const PackedProduct& packed);
 
 // The file name, below "payload/", that holds a row's resource bytes.
-std::string PayloadFileName(const PayloadEntry& row);
+std::string PayloadFileName(const PayloadRow& row);
 
 // The bytes of the checksums resource (PAYLOAD_CHECKSUMS_NAME).
 std::vector<uint8_t> ChecksumsResource(const PackedProduct& packed);

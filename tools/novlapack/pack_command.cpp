@@ -28,13 +28,13 @@ static int RunPack(const CommandArguments& args)
     if (!errors.empty())
         return CommandProblems(kPackCommand, errors);
     uint64_t fileBytes = 0, storedBytes = 0;
-    for (int i = 0; i < packed.table.entryCount; ++i) {
-        const PayloadEntry& row = packed.table.rows[i];
+    for (int i = 0; i < packed.table.rowCount; ++i) {
+        const PayloadRow& row = packed.table.rows[i];
         fileBytes += row.fileSize;
         storedBytes += row.storedSize ? row.storedSize : row.fileSize;
     }
     printf("novlapack pack: %s %s, %u rows, %llu bytes stored as %llu\n", packed.info.name, packed.info.version,
-           packed.table.entryCount, (unsigned long long)fileBytes, (unsigned long long)storedBytes);
+           packed.table.rowCount, (unsigned long long)fileBytes, (unsigned long long)storedBytes);
     return 0;
 }
 

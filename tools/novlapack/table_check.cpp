@@ -31,7 +31,7 @@ bool IsResourceName(const char* name)
     return true;
 }
 
-bool HasShortcut(const PayloadEntry& row)
+bool HasShortcut(const PayloadRow& row)
 {
     return row.shortcutName[0] != '-';
 }
@@ -73,7 +73,7 @@ void CheckPositions(const PayloadTable& table, const RowFail& fail, std::vector<
         {ROW_SHELL_EXTENSION, FOLDER_SYSTEM, "the shell extension"},
     };
     for (const Position& p : positions) {
-        if (p.row >= table.entryCount) {
+        if (p.row >= table.rowCount) {
             errors->push_back("file table: row " + std::to_string(p.row) + ", " + p.role + ", is missing");
             continue;
         }
@@ -81,7 +81,7 @@ void CheckPositions(const PayloadTable& table, const RowFail& fail, std::vector<
             fail(p.row, std::string("row ") + std::to_string(p.row) + " is " + p.role + " and goes to " +
                             FolderName(p.folder));
     }
-    if (table.entryCount > ROW_MAIN_PROGRAM && !HasShortcut(table.rows[ROW_MAIN_PROGRAM]))
+    if (table.rowCount > ROW_MAIN_PROGRAM && !HasShortcut(table.rows[ROW_MAIN_PROGRAM]))
         fail(ROW_MAIN_PROGRAM, "the main program needs a shortcut name (its desktop shortcut is named after it)");
 }
 
@@ -89,9 +89,9 @@ void CheckPositions(const PayloadTable& table, const RowFail& fail, std::vector<
 // generations: the shortcuts are made without the generation test.
 void CheckNamedFilesOnBothGenerations(const PayloadTable& table, const RowFail& fail)
 {
-    int count = table.entryCount;
+    int count = table.rowCount;
     for (int i = 0; i < count; ++i) {
-        const PayloadEntry& row = table.rows[i];
+        const PayloadRow& row = table.rows[i];
         bool named = HasShortcut(row) || i == ROW_UNINSTALLER || i == ROW_MAIN_PROGRAM || i == ROW_INDEXER ||
                      i == ROW_SHELL_EXTENSION;
         if (!named)
@@ -148,7 +148,7 @@ void CheckPayloadTable(const PayloadTable& table, std::string (*label)(int row, 
     const RowFail fail = [&](int row, const std::string& rule) {
         errors->push_back(label(row, context) + ": " + rule);
     };
-    int count = table.entryCount;
+    int count = table.rowCount;
     if (count < 1 || count > PAYLOAD_ROW_CAPACITY) {
         errors->push_back("file table: " + std::to_string(count) + " rows; it holds 1 to " +
                           std::to_string(PAYLOAD_ROW_CAPACITY));
@@ -156,11 +156,11 @@ void CheckPayloadTable(const PayloadTable& table, std::string (*label)(int row, 
     }
     for (int i = count; i < PAYLOAD_ROW_CAPACITY; ++i)
         if (!AllZero(&table.rows[i], sizeof table.rows[i]))
-            errors->push_back("file table: row " + std::to_string(i) + " beyond entryCount is not empty");
+            errors->push_back("file table: row " + std::to_string(i) + " beyond rowCount is not empty");
 
     int shortcuts = 0;
     for (int i = 0; i < count; ++i) {
-        const PayloadEntry& row = table.rows[i];
+        const PayloadRow& row = table.rows[i];
         if (!IsFileName(row.fileName))
             fail(i, "fileName \"" + std::string(row.fileName) + "\" is not a valid file name");
         if (!IsResourceName(row.resourceName))
@@ -185,7 +185,7 @@ void CheckPayloadTable(const PayloadTable& table, std::string (*label)(int row, 
             fail(i, "the file is empty");
 
         for (int j = 0; j < i; ++j) {
-            const PayloadEntry& earlier = table.rows[j];
+            const PayloadRow& earlier = table.rows[j];
             if (strcasecmp(earlier.resourceName, row.resourceName) == 0)
                 fail(i, "resourceName " + std::string(row.resourceName) + " is already used by row " +
                             std::to_string(j));

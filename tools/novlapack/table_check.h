@@ -17,7 +17,7 @@ bool FitField(char* field, size_t width, const std::string& value);
 void CheckProductInfo(const ProductInfo& info, std::vector<std::string>* errors);
 
 // Rules of the file table:
-//   - entryCount rows, at most PAYLOAD_ROW_CAPACITY, rows beyond it zero;
+//   - rowCount rows, at most PAYLOAD_ROW_CAPACITY, rows beyond it zero;
 //     shortcutCount equal to the rows that name a shortcut;
 //   - each row: a file name and shortcut name usable as file names; a
 //     resource name of A-Z, 0-9 and '_' that starts with a letter, unique

@@ -43,7 +43,7 @@ TEST(CleanupKeep, KeepsEveryLineLeftAndDropsOnlyWhatWasUndone)
     static RecordView view;
     for (const std::string& cut : {std::string(""), std::string("F\t0\tC:\\Windows\\Upk")}) {
         std::string text = record + cut, bytes = text;
-        ASSERT_TRUE(ReadRecord(&text[0], text.size(), &view));
+        ASSERT_TRUE(ParseRecord(&text[0], text.size(), &view));
         ASSERT_EQ(8u, view.entryCount);
         outcomes.clear();
         for (const Line& line : lines)
@@ -59,7 +59,7 @@ TEST(CleanupKeep, KeepsEveryLineLeftAndDropsOnlyWhatWasUndone)
     // Nothing left but the scope lines: nothing kept, the record may go.
     std::string done = std::string(kRecordHeader) + "I\t0\tC:\\Tessaronix\r\nF\t0\tC:\\Tessaronix\\Upkeep.exe\r\n";
     std::string bytes = done;
-    ASSERT_TRUE(ReadRecord(&done[0], done.size(), &view));
+    ASSERT_TRUE(ParseRecord(&done[0], done.size(), &view));
     UndoOutcome removed[] = {UNDO_NOTHING, UNDO_DONE};
     size_t size = bytes.size();
     unsigned kept = 99;
@@ -82,7 +82,7 @@ TEST(CleanupKeep, KeepsTheLinesPastTheEntriesRead)
     record += tail;
     std::string bytes = record;
     static RecordView view;
-    ASSERT_TRUE(ReadRecord(&record[0], record.size(), &view));
+    ASSERT_TRUE(ParseRecord(&record[0], record.size(), &view));
     ASSERT_EQ(3u, view.unreadCount);
     std::vector<UndoOutcome> outcomes(RECORD_ENTRY_CAPACITY, UNDO_DONE);
     size_t size = bytes.size();
@@ -96,7 +96,7 @@ TEST(CleanupKeep, NamesWhyARefusedEntryWasLeftAlone)
 {
     std::string text = std::string(kRecordHeader) + "I\t0\t" ODD "\r\nI\t0\tC:\\Tessaronix\r\nI\t1\tc:\\apps\\..\\TESSARONIX\\\r\n";
     static RecordView view;
-    ASSERT_TRUE(ReadRecord(&text[0], text.size(), &view));
+    ASSERT_TRUE(ParseRecord(&text[0], text.size(), &view));
     const char* const odd = view.entries[0].path;
     struct Case {
         char kind;

@@ -127,7 +127,7 @@ TEST(LzhufDecoder, WritesFullBlocksThenTheRest)
     for (const Case& c : cases) {
         WriteLog log;
         SetLzhufOutput(LogWrite, &log);
-        EXPECT_TRUE(DecodeEntry(stream.data(), (uint32_t)stream.size(), c.fileSize));
+        EXPECT_TRUE(LzhufDecodeStream(stream.data(), (uint32_t)stream.size(), c.fileSize));
         EXPECT_EQ(c.writes, log.sizes) << c.fileSize;
         EXPECT_EQ(c.fileSize, log.bytes);
     }
@@ -151,15 +151,15 @@ TEST(LzhufDecoder, FailedWriteIsReportedAndEndsDecoding)
         WriteLog log;
         log.failAt = c.failAt;
         SetLzhufOutput(LogWrite, &log);
-        EXPECT_FALSE(DecodeEntry(stream.data(), (uint32_t)stream.size(), c.fileSize)) << c.fileSize << "#" << c.failAt;
+        EXPECT_FALSE(LzhufDecodeStream(stream.data(), (uint32_t)stream.size(), c.fileSize)) << c.fileSize << "#" << c.failAt;
         EXPECT_EQ(c.expectedWrites, log.sizes.size()) << c.fileSize << "#" << c.failAt;
     }
     // Without an output file nothing can be written.
     SetLzhufOutput(nullptr, nullptr);
-    EXPECT_FALSE(DecodeEntry(stream.data(), (uint32_t)stream.size(), 10));
-    EXPECT_TRUE(DecodeEntry(stream.data(), (uint32_t)stream.size(), 0));
+    EXPECT_FALSE(LzhufDecodeStream(stream.data(), (uint32_t)stream.size(), 10));
+    EXPECT_TRUE(LzhufDecodeStream(stream.data(), (uint32_t)stream.size(), 0));
     const uint8_t raw[] = {1, 2, 3};
-    EXPECT_FALSE(WriteOutput(raw, sizeof raw));
+    EXPECT_FALSE(LzhufWriteOutput(raw, sizeof raw));
 }
 
 // Every node's links agree, frequencies never fall by index, and each
@@ -189,7 +189,7 @@ void ExpectConsistentTree(const LzhufTree& tree, const char* when)
 TEST(LzhufTree, FirstRebuildComesWithThe32455thSymbol)
 {
     LzhufTree tree;
-    InitTree(&tree);
+    LzhufInitTree(&tree);
     ExpectConsistentTree(tree, "start");
     EXPECT_EQ(314, tree.freq[LZHUF_R]);
     uint32_t state = 12345;
@@ -199,14 +199,14 @@ TEST(LzhufTree, FirstRebuildComesWithThe32455thSymbol)
         return (r & 3) ? r % 40 : r % LZHUF_N_CHAR;  // skewed, as real data is
     };
     for (int n = 1; n <= 32454; ++n)
-        UpdateTree(&tree, nextSymbol());
+        LzhufUpdateTree(&tree, nextSymbol());
     EXPECT_EQ(LZHUF_MAX_FREQ, tree.freq[LZHUF_R]);  // 314 + 32454: not rebuilt yet
     ExpectConsistentTree(tree, "before the rebuild");
-    UpdateTree(&tree, nextSymbol());  // the 32455th symbol: rebuild, then count it
+    LzhufUpdateTree(&tree, nextSymbol());  // the 32455th symbol: rebuild, then count it
     EXPECT_LT(tree.freq[LZHUF_R], LZHUF_MAX_FREQ / 2 + LZHUF_N_CHAR);
     ExpectConsistentTree(tree, "after the rebuild");
     for (int n = 0; n < 200000; ++n)
-        UpdateTree(&tree, nextSymbol());
+        LzhufUpdateTree(&tree, nextSymbol());
     ExpectConsistentTree(tree, "after more rebuilds");
 }
 

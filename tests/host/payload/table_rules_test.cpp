@@ -4,8 +4,8 @@
 
 #include <string.h>
 
-#include "payload/table_rules.h"
 #include "common/install_dirs.h"
+#include "payload/table_rules.h"
 
 namespace {
 
@@ -45,8 +45,8 @@ TEST(PayloadTableRules, TenRowsApplyOnEachGeneration)
     for (int osClass = 0; osClass < 4; ++osClass) {
         const int* expected = osClass < 2 ? legacyRows : modernRows;
         int applied = 0;
-        for (int row = 0; row < g_payloadTable.entryCount; ++row) {
-            if (!EntryApplies(&g_payloadTable.rows[row], VariantMaskFor((OsClass)osClass)))
+        for (int row = 0; row < g_payloadTable.rowCount; ++row) {
+            if (!RowApplies(&g_payloadTable.rows[row], VariantMaskFor((OsClass)osClass)))
                 continue;
             ASSERT_LT(applied, 10);
             EXPECT_EQ(expected[applied], row) << "class " << osClass;
@@ -73,14 +73,14 @@ TEST(PayloadTableRules, FolderBitsPickTheFolder)
         {0x0305, "S"},
     };
     for (const Case& c : cases) {
-        PayloadEntry entry = {};
+        PayloadRow entry = {};
         entry.flags = c.flags;
-        EXPECT_STREQ(c.folder, EntryFolder(&entry)) << std::hex << c.flags;
+        EXPECT_STREQ(c.folder, RowFolder(&entry)) << std::hex << c.flags;
     }
-    PayloadEntry never = {};
+    PayloadRow never = {};
     never.flags = 0x0001;
-    EXPECT_FALSE(EntryApplies(&never, OS_LEGACY));
-    EXPECT_FALSE(EntryApplies(&never, OS_MODERN));
+    EXPECT_FALSE(RowApplies(&never, OS_LEGACY));
+    EXPECT_FALSE(RowApplies(&never, OS_MODERN));
 }
 
 TEST(PayloadTableRules, TargetPathIsFolderAndFileName)
@@ -89,26 +89,26 @@ TEST(PayloadTableRules, TargetPathIsFolderAndFileName)
     strcpy(g_installDirs[DIR_WINDOWS], "C:\\Windows");
     strcpy(g_installDirs[DIR_SYSTEM], "C:\\Windows\\System32");
     char path[PATH_CAPACITY];
-    ASSERT_TRUE(EntryTargetPath(&g_payloadTable.rows[ROW_UNINSTALLER], path, sizeof path));
+    ASSERT_TRUE(RowTargetPath(&g_payloadTable.rows[ROW_UNINSTALLER], path, sizeof path));
     EXPECT_STREQ("C:\\Windows\\TSXCleanup.exe", path);
-    ASSERT_TRUE(EntryTargetPath(&g_payloadTable.rows[ROW_SHELL_EXTENSION], path, sizeof path));
+    ASSERT_TRUE(RowTargetPath(&g_payloadTable.rows[ROW_SHELL_EXTENSION], path, sizeof path));
     EXPECT_STREQ("C:\\Windows\\System32\\TSXCtxMenu.dll", path);
-    ASSERT_TRUE(EntryTargetPath(&g_payloadTable.rows[9], path, sizeof path));
+    ASSERT_TRUE(RowTargetPath(&g_payloadTable.rows[9], path, sizeof path));
     EXPECT_STREQ("C:\\Program Files\\Novla\\Tessaronix\\Go Novla.url", path);
 
     // A program folder of 259 characters leaves no room for any file name.
     memset(g_installDirs[DIR_PROGRAM], 'a', 259);
     g_installDirs[DIR_PROGRAM][259] = '\0';
-    EXPECT_FALSE(EntryTargetPath(&g_payloadTable.rows[ROW_MAIN_PROGRAM], path, sizeof path));
+    EXPECT_FALSE(RowTargetPath(&g_payloadTable.rows[ROW_MAIN_PROGRAM], path, sizeof path));
     EXPECT_STREQ("", path);
 }
 
 TEST(PayloadTableRules, TableKeepsItsInvariants)
 {
-    EXPECT_EQ(13, g_payloadTable.entryCount);
+    EXPECT_EQ(13, g_payloadTable.rowCount);
     int shortcuts = 0;
-    for (int row = 0; row < g_payloadTable.entryCount; ++row) {
-        const PayloadEntry& e = g_payloadTable.rows[row];
+    for (int row = 0; row < g_payloadTable.rowCount; ++row) {
+        const PayloadRow& e = g_payloadTable.rows[row];
         EXPECT_EQ('\0', e.fileName[sizeof e.fileName - 1]);
         EXPECT_EQ('\0', e.resourceName[sizeof e.resourceName - 1]);
         EXPECT_EQ('\0', e.shortcutName[sizeof e.shortcutName - 1]);

@@ -155,7 +155,7 @@ TEST(InstallRecord, UndoesNewestFirstKeepingTheOldestEntryOfEachItem)
     static RecordView view;
     for (const RecordCase& c : cases) {
         std::vector<char> text(c.text.begin(), c.text.end());
-        ASSERT_EQ(c.read, ReadRecord(text.data(), text.size(), &view)) << c.what;
+        ASSERT_EQ(c.read, ParseRecord(text.data(), text.size(), &view)) << c.what;
         EXPECT_EQ(c.malformed, view.malformedCount) << c.what;
         EXPECT_EQ(c.cutLine, view.cutLine) << c.what;
         unsigned order[RECORD_ENTRY_CAPACITY];
@@ -174,7 +174,7 @@ TEST(InstallRecord, ARunIsUndoneOnItsOwnAndItsMoveLinesAreLeftToTheSettling)
     std::string text = std::string(kTwoInstallations) +
                        "M\t1\tC:\\WINDOWS\\tsxcleanup.exe\tC:\\WINDOWS\\tsxcleanup.exe.previous\r\n";
     static RecordView view;
-    ASSERT_TRUE(ReadRecord(&text[0], text.size(), &view));
+    ASSERT_TRUE(ParseRecord(&text[0], text.size(), &view));
     ASSERT_EQ(18u, view.entryCount);
     unsigned order[RECORD_ENTRY_CAPACITY], refused = 99;
     unsigned count = PlanUndo(&view, &kScope, order, RECORD_ENTRY_CAPACITY, &refused);
@@ -190,7 +190,7 @@ TEST(InstallRecord, EachRunNamesItsCodePage)
     static RecordView view;
     std::string text = std::string(kRecordHeader) + "I\t0\t" PROGRAM "\r\nC\t932\r\nF\t0\t" PROGRAM
                        "\\Tessaronix.exe\r\nI\t0\t" PROGRAM "\r\nC\t1252\r\n";
-    ASSERT_TRUE(ReadRecord(&text[0], text.size(), &view));
+    ASSERT_TRUE(ParseRecord(&text[0], text.size(), &view));
     EXPECT_EQ(1252u, ForeignCodePage(&view, 932));
     EXPECT_EQ(932u, ForeignCodePage(&view, 1252));
     EXPECT_EQ(932u, ForeignCodePage(&view, 936));
@@ -201,7 +201,7 @@ TEST(InstallRecord, EachRunNamesItsCodePage)
     EXPECT_EQ(0u, refused);
     // A record of runs that named none was written here.
     std::string old = kTwoInstallations;
-    ASSERT_TRUE(ReadRecord(&old[0], old.size(), &view));
+    ASSERT_TRUE(ParseRecord(&old[0], old.size(), &view));
     EXPECT_EQ(0u, ForeignCodePage(&view, 950));
 }
 

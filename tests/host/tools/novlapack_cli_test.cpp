@@ -154,8 +154,8 @@ TEST_F(NovlapackCli, NamesWritesTheUninstallersNamesFromTheManifest)
     // pack` made from the same manifest: each file name once, and the link
     // of each row with a shortcut.
     std::string files, links;  // one line each
-    for (int i = 0; i < g_payloadTable.entryCount; ++i) {
-        const PayloadEntry& row = g_payloadTable.rows[i];
+    for (int i = 0; i < g_payloadTable.rowCount; ++i) {
+        const PayloadRow& row = g_payloadTable.rows[i];
         std::string file = "    \"" + std::string(row.fileName) + "\",\n";
         if (files.find(file) == std::string::npos)
             files += file;

@@ -110,10 +110,10 @@ TEST_F(PackTest, ProductManifestGivesTheTableOfTheProduct)
         {"FOLDER_PROGRAM+OS_LEGACY", 0x0101}, {"FOLDER_PROGRAM+OS_MODERN", 0x0201},
         {"FOLDER_PROGRAM+OS_BOTH", 0x0301},   {"FOLDER_SYSTEM+OS_BOTH", 0x0304},
     };
-    ASSERT_EQ(rows_.size(), (size_t)packed.table.entryCount);
+    ASSERT_EQ(rows_.size(), (size_t)packed.table.rowCount);
     int shortcuts = 0;
-    for (int i = 0; i < packed.table.entryCount; ++i) {
-        const PayloadEntry& row = packed.table.rows[i];
+    for (int i = 0; i < packed.table.rowCount; ++i) {
+        const PayloadRow& row = packed.table.rows[i];
         const std::vector<std::string>& columns = rows_[(size_t)i];
         ASSERT_EQ(6u, columns.size()) << i;
         EXPECT_EQ(columns[0], row.fileName) << i;
@@ -212,8 +212,8 @@ TEST_F(PackTest, WrittenSourceAndScriptDescribeThePayload)
     EXPECT_NE(std::string::npos, source.find("\"NOVLA\\\\Tessaronix\""));
     EXPECT_NE(std::string::npos, source.find("{2007, 7, 5, 20, 5, 0, 0, 0}"));
     std::string script = PayloadScript(packed);
-    for (int i = 0; i < packed.table.entryCount; ++i) {
-        const PayloadEntry& row = packed.table.rows[i];
+    for (int i = 0; i < packed.table.rowCount; ++i) {
+        const PayloadRow& row = packed.table.rows[i];
         char line[200];
         snprintf(line, sizeof line, "{\"%s\", 0x%04X, \"%s\", \"%s\", %u, %u},", row.fileName, row.flags,
                  row.resourceName, row.shortcutName, row.fileSize, row.storedSize);

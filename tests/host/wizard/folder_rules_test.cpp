@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "record/install_record.h"
 #include "payload/product.h"
+#include "record/install_record.h"
 #include "tests/host/common/char_model.h"
 #include "tests/host/wizard/typed_folders.h"
 #include "wizard/folder_rules.h"
@@ -95,10 +95,10 @@ TEST(FolderRules, LongestFileNameOfTheTable)
     EXPECT_EQ(strlen("Registering.txt"), LongestFileName(&g_payloadTable));
     PayloadTable table{};
     EXPECT_EQ(0u, LongestFileName(&table));
-    table.entryCount = 1;
+    table.rowCount = 1;
     memset(table.rows[0].fileName, 'n', sizeof table.rows[0].fileName);  // no terminator
     EXPECT_EQ(sizeof table.rows[0].fileName, LongestFileName(&table));
-    table.entryCount = 500;  // a count beyond the rows is not followed
+    table.rowCount = 500;  // a count beyond the rows is not followed
     EXPECT_EQ(sizeof table.rows[0].fileName, LongestFileName(&table));
 }
 
@@ -142,7 +142,7 @@ TEST(FolderRules, WhatThePageCommitsTheUninstallerAccepts)
         // The record such an installation writes, read back by the uninstaller.
         std::string record = std::string(kRecordHeader) + "I\t0\t" + r.committed + "\r\nF\t0\t" + r.committed +
                              (EndsWithSeparator(r.committed.c_str()) ? "" : "\\") + "Tessaronix.exe\r\n";
-        ASSERT_TRUE(ReadRecord(&record[0], record.size(), &view));
+        ASSERT_TRUE(ParseRecord(&record[0], record.size(), &view));
         const UndoScope scope = {"C:\\WINDOWS", "C:\\WINDOWS\\system32", {"", ""}, {"", ""}, &g_productNames};
         unsigned order[RECORD_ENTRY_CAPACITY], refused = 99;
         unsigned planned = PlanUndo(&view, &scope, order, RECORD_ENTRY_CAPACITY, &refused);

@@ -30,8 +30,8 @@
 
 #include "record/install_record.h"
 #include "tests/win32/cleanup/cleanup_walk.h"
-#include "tests/win32/install/install_walk.h"
 #include "tests/win32/faults/fault_user_files.h"
+#include "tests/win32/install/install_walk.h"
 #include "tests/win32/shell/shell_expect.h"
 
 namespace {
@@ -123,7 +123,7 @@ std::set<std::string> RecordItems(std::string text)
 {
     std::set<std::string> items;
     static RecordView view;
-    if (text.empty() || !ReadRecord(&text[0], text.size(), &view))
+    if (text.empty() || !ParseRecord(&text[0], text.size(), &view))
         return items;
     for (unsigned i = 0; i < view.entryCount; ++i) {
         const RecordEntry& e = view.entries[i];

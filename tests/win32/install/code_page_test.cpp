@@ -239,7 +239,7 @@ TEST_P(CodePage, InstallsIntoTheExpectedFolderAndRemovesItAll)
     // Every file byte for byte and every link where it belongs.
     std::vector<std::string> wrong;
     for (int row : install::RowsOfThisGeneration()) {
-        const PayloadEntry& e = g_payloadTable.rows[row];
+        const PayloadRow& e = g_payloadTable.rows[row];
         std::wstring path = (e.flags & (FOLDER_WINDOWS | FOLDER_SYSTEM)) ? FromCodePage(install::TargetOf(row, ""))
                                                                         : committed + L"\\" + FromCodePage(e.fileName);
         if (install::ProductFile(row) != ReadAll(path))

@@ -99,7 +99,7 @@ TEST(DamagedSetup, IsRefusedBeforeAnythingIsWritten)
         HKEY maker;
         EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Novla", 0, KEY_READ, &maker));
         EXPECT_FALSE(expect::FileExists(install::kDefaultFolder));
-        for (int row = 0; row < g_payloadTable.entryCount; ++row)
+        for (int row = 0; row < g_payloadTable.rowCount; ++row)
             EXPECT_FALSE(expect::FileExists(install::TargetOf(row, install::kDefaultFolder)));
         DeleteFileA(copy.c_str());
     }

@@ -223,7 +223,7 @@ inline const char* const kDefaultFolder = "C:\\Program Files\\Novla\\Tessaronix"
 // The path a row is written to, with the program folder given.
 inline std::string TargetOf(int row, const std::string& program)
 {
-    const PayloadEntry& e = g_payloadTable.rows[row];
+    const PayloadRow& e = g_payloadTable.rows[row];
     std::string folder = (e.flags & FOLDER_WINDOWS) ? WindowsFolder() : (e.flags & FOLDER_SYSTEM) ? SystemFolder()
                                                                                                   : program;
     return folder + "\\" + e.fileName;

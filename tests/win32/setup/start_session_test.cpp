@@ -205,7 +205,7 @@ TEST_F(StartSessionTest, AdminProbeSetsTheFlagWhenTheKeyCannotBeCreated)
 std::string TargetOf(int row)
 {
     char path[PATH_CAPACITY];
-    EXPECT_TRUE(EntryTargetPath(&g_payloadTable.rows[row], path, sizeof path));
+    EXPECT_TRUE(RowTargetPath(&g_payloadTable.rows[row], path, sizeof path));
     return path;
 }
 

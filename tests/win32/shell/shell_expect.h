@@ -70,8 +70,8 @@ struct ExpectedLink {
 inline std::vector<ExpectedLink> GroupLinks()
 {
     std::vector<ExpectedLink> links;
-    for (int i = 0; i < g_payloadTable.entryCount; ++i) {
-        const PayloadEntry& row = g_payloadTable.rows[i];
+    for (int i = 0; i < g_payloadTable.rowCount; ++i) {
+        const PayloadRow& row = g_payloadTable.rows[i];
         if (row.shortcutName[0] != '-')
             links.push_back({row.shortcutName, (row.flags & FOLDER_PROGRAM) != 0, row.fileName});
     }

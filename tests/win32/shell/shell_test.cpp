@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "common/fault_seam.h"
-#include "payload/product.h"
-#include "resources/resource_ids.h"
-#include "payload/default_folder.h"
 #include "common/install_dirs.h"
 #include "common/session.h"
+#include "payload/default_folder.h"
+#include "payload/product.h"
+#include "resources/resource_ids.h"
 #include "shell/shell.h"
 #include "tests/win32/shell/shell_expect.h"
 #include "ui_driver.h"
