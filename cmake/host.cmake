@@ -67,8 +67,9 @@ function(novla_fuzz_targets)
     set(work ${CMAKE_BINARY_DIR}/corpus/${name})
     # libFuzzer adds what it finds to its first corpus folder: a scratch one,
     # so the seeds in the source tree stay as they are. A smoke runs the whole
-    # corpus, then fuzzes for 20000 executions or 20 seconds, whichever ends
-    # first, so that `make test` stays short on a busy machine too.
+    # corpus, then fuzzes for as many executions (-runs) or seconds
+    # (-max_total_time) as its command names, whichever ends first, so that
+    # `make test` stays short on a busy machine too.
     set(smoke_work ${CMAKE_BINARY_DIR}/corpus-smoke/${name})
     add_test(NAME ${name}.smoke COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
              sh -c "mkdir -p \"$1\" && exec \"$2\" -runs=20000 -max_total_time=20 -max_len=65536 \"$1\" \"$3\""

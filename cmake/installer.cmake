@@ -18,7 +18,7 @@
 # a store to the stack is 3 to 8. The compiler keeps the stored form while
 # stack probing is on, so probing is off (-mno-stack-arg-probe). Probes are
 # only ever needed for a frame larger than the page of stack the system
-# grows at a touch; -Werror=frame-larger-than=4000 keeps every frame below
+# grows at a touch; -Werror=frame-larger-than keeps every frame below
 # that, and each call's pushed return address touches the stack below the
 # frame before the next frame starts.
 #
@@ -28,20 +28,21 @@
 # not to 32 bytes for the processor's cache lines. No jump threading nor
 # dominator-based rewriting (-fno-thread-jumps -fno-tree-dominator-opts):
 # both copy blocks of code to spare a test on some paths, which -Oz does not
-# undo; without them the installer's code is 212 bytes smaller. A switch is
-# a chain of compares, not a table of addresses (-fno-jump-tables
-# -fno-tree-switch-conversion): each table entry is four bytes and a
-# relocation. A loop stays a loop rather than becoming a call to memset or
-# memcpy (-fno-tree-loop-distribute-patterns).
+# undo; without them the installer's code is smaller (by how much:
+# docs/measurements.md). A switch is a chain of compares, not a table of
+# addresses (-fno-jump-tables -fno-tree-switch-conversion): each table entry
+# is four bytes and a relocation. A loop stays a loop rather than becoming
+# a call to memset or memcpy (-fno-tree-loop-distribute-patterns).
 set(NOVLA_INSTALLER_CXX_FLAGS -Oz -flto -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
     -ffunction-sections -Wall -Wextra -Werror=frame-larger-than=4000
     -mno-accumulate-outgoing-args -mno-stack-arg-probe -fomit-frame-pointer -malign-data=abi
     -fno-thread-jumps -fno-tree-dominator-opts -fno-jump-tables -fno-tree-switch-conversion
     -fno-tree-loop-distribute-patterns ${NOVLA_ARCH_FLAGS})
 # At the link, where the optimiser inlines across files, a function called
-# from one place only is inlined there only when it is short (at most 150 of
-# the optimiser's instructions): a long one inlined into a long caller costs
-# more in registers saved and reloaded around it than the call it saves.
+# from one place only is inlined there only when it is short (at most
+# max-inline-functions-called-once-insns of the optimiser's instructions):
+# a long one inlined into a long caller costs more in registers saved and
+# reloaded around it than the call it saves.
 # Points-to analysis over the whole program (-fipa-pta) lets the optimiser
 # drop loads it otherwise repeats after each call.
 set(NOVLA_INSTALLER_LINK_FLAGS -Oz -flto --param=max-inline-functions-called-once-insns=150 -fipa-pta ${NOVLA_ARCH_FLAGS}
@@ -69,7 +70,7 @@ if(NOVLA_READ_ONLY_DATA_IN_CODE)
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-prog-name=ld OUTPUT_VARIABLE novla_ld
                   OUTPUT_STRIP_TRAILING_WHITESPACE)
   execute_process(COMMAND ${novla_ld} --verbose OUTPUT_VARIABLE novla_ld_says RESULT_VARIABLE novla_ld_failed)
-  # The script stands between two rules of 50 '='.
+  # The script stands between two rules of '=' (novla_rule).
   string(REPEAT "=" 50 novla_rule)
   string(FIND "${novla_ld_says}" "${novla_rule}\n" novla_start)
   string(FIND "${novla_ld_says}" "${novla_rule}" novla_end REVERSE)

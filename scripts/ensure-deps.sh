@@ -1,36 +1,63 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when missing,
-# and generates the locales the code-page tests run the installer in (Wine
-# takes the ANSI code page from the locale's name, but makes file names
-# outside ASCII only when the host has the locale; without it those tests
-# skip). osslsigncode signs `make release` (Debian 12 has 2.5, its
+# Installs the Debian packages a build tree needs, when missing, and for the
+# Windows trees generates the locales the code-page tests run the installer
+# in (Wine takes the ANSI code page from the locale's name, but makes file
+# names outside ASCII only when the host has the locale; without it those
+# tests skip). osslsigncode signs `make release` (Debian 12 has 2.5, its
 # backports 2.9; both take the signing time as -time). Quiet and quick when
 # everything is there. Without root it prints the command to run instead.
+#   ensure-deps.sh TREE...   host: the compiler, CMake, GoogleTest and Mock,
+#                            Google Benchmark; win32, win64, release: those
+#                            and the MinGW-w64 compilers, Wine, Xvfb, fonts,
+#                            ImageMagick, the locales, the signing tools;
+#                            fuzz: the host's and clang with its runtime
+#   ensure-deps.sh [all]     every tree (`make deps`)
 set -euo pipefail
-packages=(cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
-          g++-mingw-w64-i686 g++-mingw-w64-x86-64 xvfb imagemagick fonts-liberation fonts-wine wine wine32:i386 wine64
-          locales osslsigncode openssl)
-# Japanese 932, Traditional Chinese 950, Simplified Chinese 936, Korean 949,
-# Russian 1251.
-locales=(ja_JP.UTF-8 zh_TW.UTF-8 zh_CN.UTF-8 ko_KR.UTF-8 ru_RU.UTF-8)
+host_packages=(cmake make g++ googletest libgtest-dev libgmock-dev libbenchmark-dev)
+windows_packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 xvfb imagemagick fonts-liberation fonts-wine
+                  wine wine32:i386 wine64 locales osslsigncode openssl)
+fuzz_packages=(clang libclang-rt-14-dev)
+
+[ $# -gt 0 ] || set -- all
+packages=("${host_packages[@]}")
+windows='' fuzz=''
+for tree in "$@"; do
+  case "$tree" in
+    host) ;;
+    win32 | win64 | release) windows=1 ;;
+    fuzz) fuzz=1 ;;
+    all) windows=1 fuzz=1 ;;
+    *) echo "ensure-deps.sh: unknown tree $tree (host, win32, win64, release, fuzz, all)" >&2; exit 2 ;;
+  esac
+done
+[ -z "$fuzz" ] || packages+=("${fuzz_packages[@]}")
+[ -z "$windows" ] || packages+=("${windows_packages[@]}")
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  cmd="dpkg --add-architecture i386 && apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y ${missing[*]}"
+  # The 32-bit Wine is a package of the i386 architecture.
+  add_i386=''
+  [[ " ${missing[*]}" != *:i386* ]] || add_i386=1
+  cmd="${add_i386:+dpkg --add-architecture i386 && }apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y ${missing[*]}"
   if [ "$(id -u)" -ne 0 ]; then
     echo "Missing packages: ${missing[*]}" >&2
     echo "Run as root: $cmd" >&2
     exit 1
   fi
   echo "Installing: ${missing[*]}"
-  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  [ -z "$add_i386" ] || dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
   apt-get update -qq
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
+# What follows serves the Windows-side tests only.
+[ -n "$windows" ] || exit 0
 
+# Japanese 932, Traditional Chinese 950, Simplified Chinese 936, Korean 949,
+# Russian 1251.
+locales=(ja_JP.UTF-8 zh_TW.UTF-8 zh_CN.UTF-8 ko_KR.UTF-8 ru_RU.UTF-8)
 # `locale -a` spells ja_JP.UTF-8 as ja_JP.utf8.
 present=$(locale -a 2>/dev/null | tr '[:upper:]' '[:lower:]')
 absent=()
@@ -57,7 +84,7 @@ elif [ ${#absent[@]} -gt 0 ]; then
   locale-gen --keep-existing >/dev/null || echo "locale-gen failed: the code-page tests will skip" >&2
 fi
 
-# The i686 smoke (tests/wine/i686-smoke.sh) runs where this machine runs
+# The i686 smoke (scripts/i686-smoke.sh) runs where this machine runs
 # 32-bit code only through an emulator or not at all, or where
 # NOVLA_I686_SMOKE=1 asks for it; it needs qemu-user 10 or later (bookworm's
 # own 7.2 cannot start Wine): on Debian 12 from bookworm-backports, whose

@@ -3,18 +3,20 @@
 # this machine runs 32-bit x86 code natively, win64 otherwise. Some virtual
 # machines run no 32-bit code at all (the 32-bit Wine loader cannot start
 # there); others run it only through an emulator registered in binfmt_misc
-# (qemu-user), 2.5 to 4 times slower and with hardware exceptions reaching
-# Windows code with wrong codes: too slow and too different for the whole
-# suite. In both cases the tests run the installer's 64-bit twin under
-# wine64, and `make test` adds the i686 smoke (tests/wine/i686-smoke.sh).
+# (qemu-user), several times slower (docs/measurements.md) and with hardware
+# exceptions reaching Windows code with wrong codes: too slow and too
+# different for the whole suite. In both cases the tests run the installer's
+# 64-bit twin under wine64, and `make test` adds the i686 smoke
+# (scripts/i686-smoke.sh).
 #   wine-tree.sh         win32 or win64
 #   wine-tree.sh --how   native, "emulated by INTERPRETER", or none
 #
-# The probe is a 135-byte 32-bit Linux program, written here byte by byte so
-# the answer does not depend on what is installed yet. It writes one byte,
-# then reads its input to the end and exits with status 0. While it waits,
-# the kernel's record of what it runs (/proc/PID/exe) tells the two ways
-# apart: the probe itself when the kernel runs it, the emulator otherwise.
+# The probe is a 32-bit Linux program of a few instructions, written here
+# byte by byte so the answer does not depend on what is installed yet. It
+# writes one byte, then reads its input to the end and exits with status 0.
+# While it waits, the kernel's record of what it runs (/proc/PID/exe) tells
+# the two ways apart: the probe itself when the kernel runs it, the emulator
+# otherwise. The Makefile asks only in the targets that run Windows code;
 # `make ... WINE_TREE=win64` overrides the answer (tests/wine/wine-env.sh).
 probe=$(mktemp)
 trap 'rm -f "$probe"' EXIT

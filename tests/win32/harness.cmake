@@ -3,13 +3,14 @@
 # every Windows version named on its "// wine-versions:" line, in a fresh
 # prefix of that version on an Xvfb display of its own
 # (tests/wine/run-wine-test.sh). An optional "// wine-env: NAME=value ..."
-# line adds environment (NOVLA_SCREEN=640x480x24 for a small screen, TZ=...).
+# line adds environment (NOVLA_SCREEN for a smaller screen, TZ, ...).
 # An optional "// wine-locales: ja_JP.UTF-8 ..." line runs the program once
 # per version and locale instead (LANG and LC_ALL set; the test is named
 # <program>.<version>.<locale without its charset>): Wine takes the ANSI code
 # page from the locale its session starts in, and a process started from a
 # Windows program keeps its parent's, whatever its environment block says.
-# The fixture "wine" makes the template prefixes.
+# The fixture "wine" makes the template prefixes. Every test here carries the
+# label wine; the fault sweeps' subsets carry faults as well.
 option(NOVLA_WINE_TESTS "Build and register the Windows-side tests" OFF)
 if(NOT NOVLA_WINE_TESTS)
   return()
@@ -36,8 +37,8 @@ target_link_libraries(novla_ui_driver PUBLIC gtest novla_platform_faults)
 
 add_test(NAME wine.setup COMMAND ${wine_dir}/setup-wine.sh ${wine_root})
 add_test(NAME wine.cleanup COMMAND ${wine_dir}/setup-wine.sh ${wine_root} stop)
-set_tests_properties(wine.setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
-set_tests_properties(wine.cleanup PROPERTIES FIXTURES_CLEANUP wine)
+set_tests_properties(wine.setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300 LABELS wine)
+set_tests_properties(wine.cleanup PROPERTIES FIXTURES_CLEANUP wine LABELS wine)
 
 novla_windows_path(installer_path ${CMAKE_BINARY_DIR}/TessaronixSetup.exe)
 novla_windows_path(faults_path ${CMAKE_BINARY_DIR}/TessaronixSetupFaults.exe)
@@ -101,8 +102,8 @@ foreach(src ${wine_tests})
         list(APPEND run_env "LANG=${locale}" "LC_ALL=${locale}")
       endif()
       # The WoW64 versions run the i686 programs only: the twin's tree has
-      # none of them, and run-wine-test.sh skips them (77) where no 64-bit
-      # prefix could be made.
+      # none of them, and run-wine-test.sh skips them (SKIP_RETURN_CODE)
+      # where no 64-bit prefix could be made.
       if(version MATCHES "-64$" AND NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
         continue()
       endif()
@@ -112,7 +113,8 @@ foreach(src ${wine_tests})
         FIXTURES_REQUIRED wine
         TIMEOUT 600
         SKIP_RETURN_CODE 77
-        ENVIRONMENT "${run_env}")
+        ENVIRONMENT "${run_env}"
+        LABELS wine)
     endforeach()
   endforeach()
 endforeach()
@@ -159,7 +161,7 @@ foreach(planted uxtheme msimg32)
   endforeach()
 endforeach()
 
-# One run of the fault sweep (tests/faults/fault-sweep.sh): the test build
+# One run of the fault sweep (scripts/fault-sweep.sh): the test build
 # walked through an installation with one guarded call failed, then judged.
 # `make test` runs the sweep's subset, every guarded name failed at its first
 # call and from there on; `make faults` the whole sweep.
@@ -168,9 +170,9 @@ target_link_libraries(fault_run PRIVATE novla_ui_driver novla_platform_faults no
 target_link_options(fault_run PRIVATE -static)
 set_target_properties(fault_run PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/helpers)
 add_dependencies(fault_run TessaronixSetupFaults)
-add_test(NAME faults.subset COMMAND ${CMAKE_SOURCE_DIR}/tests/faults/fault-sweep.sh ${CMAKE_BINARY_DIR} --subset)
+add_test(NAME faults.subset COMMAND ${CMAKE_SOURCE_DIR}/scripts/fault-sweep.sh ${CMAKE_BINARY_DIR} --subset)
 # The longest Wine test: started first.
-set_tests_properties(faults.subset PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 900 COST 10000)
+set_tests_properties(faults.subset PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 900 COST 10000 LABELS "wine;faults")
 
 # The uninstaller's fault sweep (fault-sweep.sh --cleanup): the test build
 # of the uninstaller run over a whole installation with one guarded call
@@ -181,8 +183,9 @@ target_link_options(cleanup_fault_run PRIVATE -static)
 set_target_properties(cleanup_fault_run PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/helpers)
 add_dependencies(cleanup_fault_run TessaronixSetup TSXCleanupFaults)
 add_test(NAME faults.cleanup-subset
-         COMMAND ${CMAKE_SOURCE_DIR}/tests/faults/fault-sweep.sh ${CMAKE_BINARY_DIR} --subset --cleanup)
-set_tests_properties(faults.cleanup-subset PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600 COST 5000)
+         COMMAND ${CMAKE_SOURCE_DIR}/scripts/fault-sweep.sh ${CMAKE_BINARY_DIR} --subset --cleanup)
+set_tests_properties(faults.cleanup-subset PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600 COST 5000
+                     LABELS "wine;faults")
 
 # The i686 smoke's cases, registered apart (tests/wine/i686-smoke.cmake).
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")

@@ -1,4 +1,4 @@
-# The i686 smoke (tests/wine/i686-smoke.sh): where this machine runs 32-bit
+# The i686 smoke (scripts/i686-smoke.sh): where this machine runs 32-bit
 # code only through an emulator, the whole Windows-side suite runs the 64-bit
 # twin, and these cases run the i686 files, the release installer users
 # download among them, under 32-bit Wine and qemu-user. They are chosen so
@@ -13,6 +13,7 @@
 # program of tests/win32 run on one Windows version with a filter of its
 # cases (a case named DISABLED_ is one that only the smoke runs). Versions
 # are named, not picked by generation: win98 for Windows 9x, winxp for NT.
+# Each carries the label wine, as the tree's own Windows-side tests do.
 #   name      version  program                  its cases
 set(novla_smoke_cases
   "start     winxp    startup_test             Startup.*"
@@ -41,10 +42,10 @@ set(smoke_env "WINE_TREE=win32;NOVLA_WINE_VERSIONS=${smoke_versions};NOVLA_WINE6
 set(content "# The i686 smoke's cases, made by tests/wine/i686-smoke.cmake.\n")
 string(APPEND content
   "add_test([=[i686.wine.setup]=] [=[${wine_dir}/setup-wine.sh]=] [=[${smoke_root}]=])\n"
-  "set_tests_properties([=[i686.wine.setup]=] PROPERTIES FIXTURES_SETUP i686-wine TIMEOUT 300"
+  "set_tests_properties([=[i686.wine.setup]=] PROPERTIES FIXTURES_SETUP i686-wine TIMEOUT 300 LABELS wine"
   " ENVIRONMENT [=[${smoke_env}]=])\n"
   "add_test([=[i686.wine.cleanup]=] [=[${wine_dir}/setup-wine.sh]=] [=[${smoke_root}]=] stop)\n"
-  "set_tests_properties([=[i686.wine.cleanup]=] PROPERTIES FIXTURES_CLEANUP i686-wine"
+  "set_tests_properties([=[i686.wine.cleanup]=] PROPERTIES FIXTURES_CLEANUP i686-wine LABELS wine"
   " ENVIRONMENT [=[${smoke_env}]=])\n")
 foreach(c ${novla_smoke_cases})
   separate_arguments(c UNIX_COMMAND "${c}")
@@ -59,7 +60,7 @@ foreach(c ${novla_smoke_cases})
   string(APPEND content
     "add_test([=[${test}]=] [=[${wine_dir}/run-wine-test.sh]=] [=[${smoke_root}]=] ${version}"
     " [=[$<TARGET_FILE:${program}>]=] [=[--gtest_filter=${filter}]=] --gtest_also_run_disabled_tests)\n"
-    "set_tests_properties([=[${test}]=] PROPERTIES FIXTURES_REQUIRED i686-wine TIMEOUT 600"
+    "set_tests_properties([=[${test}]=] PROPERTIES FIXTURES_REQUIRED i686-wine TIMEOUT 600 LABELS wine"
     " ENVIRONMENT [=[${smoke_env};${novla_env_${program}}]=])\n")
 endforeach()
 file(GENERATE OUTPUT ${smoke_dir}/CTestTestfile.cmake CONTENT "${content}")

@@ -4,7 +4,7 @@
 # by side never cover each other's windows), and exits with the program's
 # exit code. The prefix and the display are removed afterwards.
 #   run-wine-test.sh ROOT VERSION PROGRAM [ARGS...]
-# NOVLA_SCREEN (default 1024x768x24) sets the display's size.
+# NOVLA_SCREEN sets the display's size (its default: setup-wine.sh).
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"

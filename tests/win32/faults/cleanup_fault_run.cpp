@@ -1,4 +1,4 @@
-// One run of the uninstaller's fault sweep (tests/faults/fault-sweep.sh
+// One run of the uninstaller's fault sweep (scripts/fault-sweep.sh
 // --cleanup). First, once, in the prefix that becomes the runs' template:
 //   cleanup_fault_run OUTDIR install
 // a whole installation into an existing folder of the user's, with a file of

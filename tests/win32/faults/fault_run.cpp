@@ -1,4 +1,4 @@
-// One run of the fault sweep (tests/faults/fault-sweep.sh), in a fresh
+// One run of the fault sweep (scripts/fault-sweep.sh), in a fresh
 // prefix: the test build walked through a whole installation into an
 // existing folder of the user's with one guarded call failed, every message
 // box answered with OK, then judged from its fault log (the calls it made,

@@ -19,7 +19,7 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 tree=$(cd "$1" && pwd)
-how=$("$here/../../scripts/wine-tree.sh" --how)
+how=$("$here/wine-tree.sh" --how)
 if [ "$how" = native ] && [ "${NOVLA_I686_SMOKE:-}" != 1 ]; then
   exit 0
 fi
@@ -54,14 +54,14 @@ cat "$entry" > /proc/sys/fs/binfmt_misc/register 2>/dev/null || {
   echo "i686 smoke skipped: qemu-i386 cannot be registered in the namespace's binfmt_misc"
   exit 3
 }
-how=$("$here/../../scripts/wine-tree.sh" --how)
+how=$("$here/wine-tree.sh" --how)
 case $how in
   emulated*) echo "i686 smoke: 32-bit code $how" ;;
   *) echo "i686 smoke skipped: 32-bit code runs $how with qemu-i386 registered"; exit 3 ;;
 esac
-# One case at a time: on the 2-core build machine under load, two side by
-# side took no less time and made the progress watcher miss a label shown
-# for 200 ms.
+# One case at a time: under the emulator, two side by side took no less time
+# and made the progress watcher miss a label shown only briefly (the timings:
+# docs/measurements.md).
 cd "$dir" && ctest --output-on-failure
 EOF
 )

@@ -19,6 +19,9 @@
 #                                 installation, whose prefix becomes the
 #                                 template every run starts from
 # TREE is the Windows tree the Wine tests run (build/win32 or build/win64).
+# The sweep stops the Xvfb display it started at its end (`make faults`); a
+# display already running belongs to whoever started it (the Wine fixture of
+# CTest, for the subsets) and is left to them.
 # Each run leaves a folder in TREE/faults (TREE/faults-subset): its output,
 # fault log and verdict; results.txt has one line per run. The summary counts
 # the runs by class; the exit status is 1 when any run is BAD.
@@ -40,7 +43,7 @@ for option in "${@:2}"; do
     *) echo "fault-sweep.sh: unknown option $option" >&2; exit 2 ;;
   esac
 done
-export harness=$here/../wine root=$tree/wine out=$tree/faults${cleanup:+-cleanup}${subset:+-subset}
+export harness=$here/../tests/wine root=$tree/wine out=$tree/faults${cleanup:+-cleanup}${subset:+-subset}
 export driver=$tree/helpers/${cleanup:+cleanup_}fault_run.exe
 export version=${NOVLA_SWEEP_VERSION:-win7}
 winpath() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
@@ -51,6 +54,14 @@ export NOVLA_INSTALLER=$(winpath "$tree/TessaronixSetup.exe")
 export NOVLA_KEEP_PREFIX=1
 start=$(date +%s)
 
+own_display=1
+[ -f "$root/xvfb.pid" ] && kill -0 "$(cat "$root/xvfb.pid")" 2>/dev/null && own_display=''
+template=''
+at_exit() {
+  [ -z "$template" ] || rm -rf "$root/templates/$template"
+  [ -z "$own_display" ] || "$harness/setup-wine.sh" "$root" stop
+}
+trap at_exit EXIT
 "$harness/setup-wine.sh" "$root" || exit 2
 rm -rf "$out"
 mkdir -p "$out"
@@ -72,7 +83,6 @@ if [ -n "$cleanup" ]; then
   template=$version-installed-$$
   rm -rf "$root/templates/$template"
   mv "$installed" "$root/templates/$template"
-  trap 'rm -rf "$root/templates/$template"' EXIT
   export version=$template NOVLA_CLEANUP_SNAPSHOTS=$(winpath "$out/install")
 fi
 
