@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "payload/table_rules.h"
 #include "tests/win32/install/install_walk.h"
+#include "wizard/byte_size.h"
 #include "wizard/folder_rules.h"
 #include "wizard_walk.h"
 
@@ -27,7 +29,10 @@ TEST(Destination, AsItOpensOnThisWindows)
               ui::ControlText(frame, IDC_DEST_DESCRIPTION));
     EXPECT_EQ(kDefaultFolder, ui::ControlText(frame, IDC_DEST_FOLDER));
     EXPECT_EQ(259, SendMessageA(ui::Control(frame, IDC_DEST_FOLDER), EM_GETLIMITTEXT, 0, 0));
-    EXPECT_EQ(install::ModernGeneration() ? "1.08 MB" : "957 KB", ui::ControlText(frame, IDC_REQUIRED_SPACE));
+    char space[16];
+    FormatByteSize(space, sizeof space,
+                   RequiredSpaceFor(&g_payloadTable, install::ModernGeneration() ? OS_MODERN : OS_LEGACY));
+    EXPECT_EQ(space, ui::ControlText(frame, IDC_REQUIRED_SPACE));
 
     bool nineX = ui::EnvPath("NOVLA_WINE_VERSION") == "win98";
     for (int id : {IDC_SCOPE_GROUP, IDC_SCOPE_USER, IDC_SCOPE_ALL})
