@@ -29,8 +29,7 @@ TEST(FormatByteSize, WorkedExamples)
         {999, "999 Bytes"},       {1000, "0.97 KB"},          {1023, "0.99 KB"},         {1536, "1.50 KB"},
         {10240, "10.0 KB"},       {999999, "976 KB"},         {1000000, "0.95 MB"},      {12345678, "11.7 MB"},
         {123456789, "117 MB"},    {1000000000, "0.93 GB"},    {4294967295u, "4.00 GB"},
-        // The product's space on each generation, as the destination page shows it.
-        {RequiredSpaceFor(&g_payloadTable, OS_LEGACY), "957 KB"},
+        {RequiredSpaceFor(&g_payloadTable, OS_LEGACY), "957 KB"},  // the product's, as the page shows them
         {RequiredSpaceFor(&g_payloadTable, OS_MODERN), "1.08 MB"},
     };
     for (const Case& c : cases)
