@@ -54,6 +54,7 @@ TEST(PayloadTableRules, TenRowsApplyOnEachGeneration)
         }
         EXPECT_EQ(10, applied);
     }
+    // The product's sums, pinned here alone: other tests read them from the table.
     EXPECT_EQ(980652u, RequiredSpaceFor(&g_payloadTable, OS_LEGACY));
     EXPECT_EQ(1138348u, RequiredSpaceFor(&g_payloadTable, OS_MODERN));
 }

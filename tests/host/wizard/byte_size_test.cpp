@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "payload/table_rules.h"
 #include "wizard/byte_size.h"
 
 namespace {
@@ -26,9 +27,10 @@ TEST(FormatByteSize, WorkedExamples)
     const Case cases[] = {
         {0, "0 Bytes"},           {1, "1.00 Bytes"},          {12, "12.0 Bytes"},        {512, "512 Bytes"},
         {999, "999 Bytes"},       {1000, "0.97 KB"},          {1023, "0.99 KB"},         {1536, "1.50 KB"},
-        {10240, "10.0 KB"},       {980652, "957 KB"},         {999999, "976 KB"},        {1000000, "0.95 MB"},
-        {1138348, "1.08 MB"},     {12345678, "11.7 MB"},      {123456789, "117 MB"},     {1000000000, "0.93 GB"},
-        {4294967295u, "4.00 GB"},
+        {10240, "10.0 KB"},       {999999, "976 KB"},         {1000000, "0.95 MB"},      {12345678, "11.7 MB"},
+        {123456789, "117 MB"},    {1000000000, "0.93 GB"},    {4294967295u, "4.00 GB"},
+        {RequiredSpaceFor(&g_payloadTable, OS_LEGACY), "957 KB"},  // the product's, as the page shows them
+        {RequiredSpaceFor(&g_payloadTable, OS_MODERN), "1.08 MB"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.text, Format(c.bytes)) << c.bytes;
@@ -129,11 +131,11 @@ TEST(FormatByteSize, NeverWritesBeyondItsCapacity)
 {
     char out[8];
     memset(out, 'x', sizeof out);
-    FormatByteSize(out, 6, 980652);  // "957 KB" needs 7 bytes
+    FormatByteSize(out, 6, 999999);  // "976 KB" needs 7 bytes
     EXPECT_STREQ("", out);
     EXPECT_EQ('x', out[6]);
-    FormatByteSize(out, 7, 980652);
-    EXPECT_STREQ("957 KB", out);
+    FormatByteSize(out, 7, 999999);
+    EXPECT_STREQ("976 KB", out);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #pragma once
 // Folders typed on the destination page, held once for both programs'
 // rule: the host test runs each through the page's check and the
-// uninstaller's, the Windows-side tests type each into the real installer
-// and remove what an accepted one installed. Test code.
+// uninstaller's; under Wine, each accepted one is installed into and
+// removed by the real programs (cleanup_folder_test). Test code.
 #include "wizard/folder_rules.h"
 
 namespace typed {

@@ -5,8 +5,8 @@
 // "..", a trailing dot or a doubled backslash, the installation used to
 // land where Windows put it while the uninstaller refused the recorded
 // folder, said "removed" and left every file. The text of code page 932 is
-// installed and removed in that code page by code_page_test; the refused
-// ones are refused on the page in destination_test.
+// installed and removed in that code page by code_page_test; the rule's
+// refusals are the host's, shown on the page in destination_test.
 #include <gtest/gtest.h>
 
 #include "tests/host/wizard/typed_folders.h"

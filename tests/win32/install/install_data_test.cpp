@@ -39,15 +39,10 @@ TEST(InstallData, ForeignDataSurvivesAndLinksAreNotFollowed)
     // A stale file of an earlier installation in the product's folder goes.
     install::WriteFileText(std::string(kDefaultFolder) + "\\old.txt", "stale");
 
-    ui::Installer first;
     install::Options options;
     options.scope = IDC_SCOPE_USER;
-    ASSERT_TRUE(install::ToDestination(first, options));
-    ASSERT_TRUE(install::BeginInstall(first, options));
-    ASSERT_TRUE(install::WatchProgress(first).finished);
     // Ticked: the installed application starts once the wizard has closed.
-    EXPECT_EQ(1u, install::Close(first, true));
-    ui::Kill(first);
+    ASSERT_TRUE(install::CompleteInstall(options, true));
     // The variant of this Windows generation, and not the other.
     const char* mainTitle = install::ModernGeneration() ? "Tessaronix (modern)" : "Tessaronix (legacy)";
     const char* otherTitle = install::ModernGeneration() ? "Tessaronix (legacy)" : "Tessaronix (modern)";
@@ -95,14 +90,9 @@ TEST(InstallData, ForeignDataSurvivesAndLinksAreNotFollowed)
     CreateDirectoryA((mine + "\\letters").c_str(), nullptr);
     install::WriteFileText(mine + "\\notes.txt", "my notes");
     install::WriteFileText(mine + "\\letters\\one.txt", "my letter");
-    ui::Installer second;
     options = install::Options{};
     options.folder = mine;
-    ASSERT_TRUE(install::ToDestination(second, options));
-    ASSERT_TRUE(install::BeginInstall(second, options));
-    ASSERT_TRUE(install::WatchProgress(second).finished);
-    EXPECT_EQ(1u, install::Close(second, false));
-    ui::Kill(second);
+    ASSERT_TRUE(install::CompleteInstall(options));
     EXPECT_EQ("my notes", install::ReadAll(mine + "\\notes.txt"));
     EXPECT_EQ("my letter", install::ReadAll(mine + "\\letters\\one.txt"));
     EXPECT_TRUE(install::ProductFile(install::ModernGeneration() ? 3 : 2) ==
@@ -136,14 +126,9 @@ TEST(InstallData, TheSystemsProgramFolderOnAnotherDriveIsProposedAndTheProductsO
     CreateDirectoryA(folder.c_str(), nullptr);
     install::WriteFileText(folder + "\\old.txt", "stale");
 
-    ui::Installer installer;
-    install::Options options;
-    ASSERT_TRUE(install::ToDestination(installer, options));
-    EXPECT_EQ(folder, ui::ControlText(installer.frame, IDC_DEST_FOLDER));
-    ASSERT_TRUE(install::BeginInstall(installer, options));
-    ASSERT_TRUE(install::WatchProgress(installer).finished);
-    EXPECT_EQ(1u, install::Close(installer));
-    ui::Kill(installer);
+    std::string proposed;
+    ASSERT_TRUE(install::CompleteInstall(install::Options{}, false, &proposed));
+    EXPECT_EQ(folder, proposed);
     EXPECT_FALSE(expect::FileExists(folder + "\\old.txt"));
     EXPECT_TRUE(install::ProductFile(install::ModernGeneration() ? 3 : 2) == install::ReadAll(folder + "\\Tessaronix.exe"));
 }

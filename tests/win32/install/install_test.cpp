@@ -133,13 +133,8 @@ TEST(Install, WritesThisGenerationLinksAndRegistryThenAgainOverTheFirst)
     for (const expect::ExpectedLink& e : expect::GroupLinks())
         install::WriteFileText(group + e.name + ".lnk", "spoilt");
     const std::string other = "C:\\Apps\\Tessaronix";
-    ui::Installer second;
     options.folder = other;
-    ASSERT_TRUE(install::ToDestination(second, options));
-    ASSERT_TRUE(install::BeginInstall(second, options));
-    ASSERT_TRUE(install::WatchProgress(second).finished);
-    EXPECT_EQ(1u, install::Close(second));
-    ui::Kill(second);
+    ASSERT_TRUE(install::CompleteInstall(options));
     ExpectFilesOfThisGeneration(other);
     ExpectLinks(other, programs, desktop);
     ExpectRegistry(other);

@@ -13,13 +13,7 @@ TEST(InstallTime, EveryFileCarriesTheProductTimeInThisZone)
     GetTimeZoneInformation(&zone);
     // New York: 300 minutes west of UTC in standard time.
     ASSERT_EQ(300, zone.Bias) << "TZ did not reach Wine";
-    ui::Installer installer;
-    install::Options options;
-    ASSERT_TRUE(install::ToDestination(installer, options));
-    ASSERT_TRUE(install::BeginInstall(installer, options));
-    ASSERT_TRUE(install::WatchProgress(installer).finished);
-    EXPECT_EQ(1u, install::Close(installer));
-    ui::Kill(installer);
+    ASSERT_TRUE(install::CompleteInstall(install::Options{}));
     ULONGLONG expected = install::ExpectedFileTime();
     for (int row : install::RowsOfThisGeneration()) {
         std::string path = install::TargetOf(row, install::kDefaultFolder);

@@ -177,6 +177,22 @@ inline DWORD Close(ui::Installer& installer, bool runOnExit = false)
     return ui::WaitForExit(installer);
 }
 
+// A whole installation with these options, ended by Close (ticking "run on
+// exit" when asked): true when the finish page was reached and the installer
+// ended with 1. proposed, when given, receives the destination page's
+// folder as the page opened.
+inline bool CompleteInstall(const Options& options, bool runOnExit = false, std::string* proposed = nullptr)
+{
+    ui::Installer installer;
+    bool done = ToDestination(installer, options);
+    if (done && proposed)
+        *proposed = ui::ControlText(installer.frame, IDC_DEST_FOLDER);
+    done = done && BeginInstall(installer, options) && WatchProgress(installer).finished &&
+           Close(installer, runOnExit) == 1;
+    ui::Kill(installer);
+    return done;
+}
+
 // ---- What the installation must leave ----
 
 inline std::string WineVersion() { return ui::EnvPath("NOVLA_WINE_VERSION"); }

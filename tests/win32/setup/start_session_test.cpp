@@ -126,7 +126,6 @@ TEST_F(StartSessionTest, ProposesTheSystemsProgramFolderOrTheFixedOne)
         const char* proposed;
     } cases[] = {
         {"C:\\Programme", "C:\\Programme\\Novla\\Tessaronix"},
-        {"D:\\Programs", "D:\\Programs\\Novla\\Tessaronix"},
         {nullptr, "C:\\Program Files\\Novla\\Tessaronix"},
         {tooLong.c_str(), "C:\\Program Files\\Novla\\Tessaronix"},
     };

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/host/wizard/typed_folders.h"
+#include "payload/table_rules.h"
 #include "tests/win32/install/install_walk.h"
+#include "wizard/byte_size.h"
+#include "wizard/folder_rules.h"
 #include "wizard_walk.h"
 
 namespace {
@@ -27,7 +29,10 @@ TEST(Destination, AsItOpensOnThisWindows)
               ui::ControlText(frame, IDC_DEST_DESCRIPTION));
     EXPECT_EQ(kDefaultFolder, ui::ControlText(frame, IDC_DEST_FOLDER));
     EXPECT_EQ(259, SendMessageA(ui::Control(frame, IDC_DEST_FOLDER), EM_GETLIMITTEXT, 0, 0));
-    EXPECT_EQ(install::ModernGeneration() ? "1.08 MB" : "957 KB", ui::ControlText(frame, IDC_REQUIRED_SPACE));
+    char space[16];
+    FormatByteSize(space, sizeof space,
+                   RequiredSpaceFor(&g_payloadTable, install::ModernGeneration() ? OS_MODERN : OS_LEGACY));
+    EXPECT_EQ(space, ui::ControlText(frame, IDC_REQUIRED_SPACE));
 
     bool nineX = ui::EnvPath("NOVLA_WINE_VERSION") == "win98";
     for (int id : {IDC_SCOPE_GROUP, IDC_SCOPE_USER, IDC_SCOPE_ALL})
@@ -56,44 +61,31 @@ TEST(Destination, RejectedFoldersAreExplainedAndKept)
 {
     if (ui::EnvPath("NOVLA_WINE_VERSION") != "win7" && ui::EnvPath("NOVLA_WINE_VERSION") != "win98")
         GTEST_SKIP() << "the checks do not depend on the Windows version";
-    const std::string noDrive = "Path Invalid!\r\n\r\nMissing : or \\ in drive.";
-    struct Case {
-        std::string typed;
-        std::string message;
-    };
-    std::vector<Case> cases = {
-        {"", "Path Invalid!\r\n\r\nPath may not be empty!"},
-        {"D:", noDrive},
-        {"D:folder", noDrive},
-        {"\\\\server\\share\\apps", noDrive},
-        {" C:\\apps", noDrive},
-        {"C:\\", "Path Invalid!\r\n\r\nPath may not be a root drive..."},
-        {"C:\\" + std::string(240, 'a'), "Path Invalid!\r\n\r\nPath is too long for the program files!"},
-    };
-    // The folders both programs' rule refuses, refused on the page.
-    for (const typed::Folder& f : typed::kFolders) {
-        char message[128];
-        if (!f.shiftJis && FormatFolderMessage(message, sizeof message, f.verdict))
-            cases.push_back({f.typed, message});
-    }
+    // The page's rule and its messages are the host's (tests/host/wizard):
+    // here, that the page asks it, over the file table compiled in, and
+    // says the verdict in a box over the frame, the text kept.
     ui::Installer installer;
     ASSERT_TRUE(walk::StartAt(installer, 3));
     HWND frame = installer.frame;
     HWND folder = ui::Control(frame, IDC_DEST_FOLDER);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.typed);
-        SetWindowTextA(folder, c.typed.c_str());
+    for (const std::string& typed : {std::string("C:\\Apps\\..\\Tessaronix"), "C:\\" + std::string(240, 'a')}) {
+        SCOPED_TRACE(typed);
+        char committed[PATH_CAPACITY], message[128];
+        ASSERT_TRUE(FormatFolderMessage(message, sizeof message,
+                                        CheckInstallFolder(typed.c_str(), g_productInfo.name,
+                                                           LongestFileName(&g_payloadTable), committed, PATH_CAPACITY)));
+        SetWindowTextA(folder, typed.c_str());
         ui::Click(GetDlgItem(frame, IDC_CONTINUE));
         ui::MessageBox box;
         ASSERT_TRUE(ui::WaitForMessageBox(installer, box));
         EXPECT_EQ("NOVLA Setup", box.title);
-        EXPECT_EQ(c.message, box.text);
+        EXPECT_EQ(message, box.text);
         EXPECT_EQ(static_cast<UINT>(MB_ICONWARNING), box.icon);
         EXPECT_EQ(frame, GetWindow(box.window, GW_OWNER));  // the page's top-level window
         ui::AnswerMessageBox(box);
         ui::Settle(installer, 100);
         EXPECT_EQ(3, walk::PageShown(frame));
-        EXPECT_EQ(c.typed, ui::Text(folder));
+        EXPECT_EQ(typed, ui::Text(folder));
     }
 
     // Reset puts back the folder chosen at start-up.

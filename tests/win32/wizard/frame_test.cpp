@@ -5,6 +5,10 @@
 // be created.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -14,134 +18,120 @@ namespace {
 
 // ---- The dialog templates, read from the installer's resources ----------
 
-enum : WORD { BUTTON = 0x80, EDIT = 0x81, STATIC = 0x82 };
-
-struct ItemSpec {
-    int id;
-    WORD classAtom;
-    DWORD style;
-    short x, y, cx, cy;
-    const char* text;  // null: the ordinal `ordinal`
-    WORD ordinal;
+// The controls the code addresses by their identifiers (wizard/*.cpp, the
+// progress page's run and shortcuts), on the template of the window it
+// addresses them in, with their class and the style bits the code relies
+// on: (style & mask) == bits. The page area lends only its rectangle; the
+// edit boxes show texts of CR LF lines; the code reads what a click checked.
+struct Used {
+    int dialog;
+    const char* className;
+    DWORD mask, bits;
+    std::vector<int> ids;
 };
 
-struct TemplateSpec {
-    int id;
-    DWORD style;
-    short x, y, cx, cy;
-    const char* className;  // "" for the system dialog class
-    const char* caption;
-    std::vector<ItemSpec> items;
+const Used kUsed[] = {
+    {IDD_FRAME, "STATIC", WS_VISIBLE, 0, {IDC_PAGE_AREA}},
+    {IDD_FRAME, "BUTTON", 0, 0, {IDC_CONTINUE, IDC_CANCEL}},
+    {IDD_WELCOME, "STATIC", 0, 0,
+     {IDC_BANNER_LINES, IDC_INTRO_LABEL, IDC_WELCOME_TEXT, IDC_NOTES_LABEL, IDC_WARNING_TEXT}},
+    {IDD_LICENSE, "EDIT", ES_MULTILINE, ES_MULTILINE, {IDC_LICENSE_TEXT}},
+    {IDD_LICENSE, "BUTTON", BS_TYPEMASK, BS_AUTOCHECKBOX, {IDC_ACCEPT}},
+    {IDD_DESTINATION, "STATIC", 0, 0, {IDC_DEST_DESCRIPTION, IDC_REQUIRED_SPACE}},
+    {IDD_DESTINATION, "EDIT", 0, 0, {IDC_DEST_FOLDER}},
+    {IDD_DESTINATION, "BUTTON", 0, 0, {IDC_BROWSE, IDC_RESET, IDC_SCOPE_GROUP}},
+    {IDD_DESTINATION, "BUTTON", BS_TYPEMASK, BS_AUTORADIOBUTTON, {IDC_SCOPE_USER, IDC_SCOPE_ALL}},
+    {IDD_PROGRESS, "STATIC", 0, 0, {IDC_FILE_LABEL, IDC_SHORTCUT_LABEL}},
+    {IDD_PROGRESS, PROGRESS_CLASSA, 0, 0, {IDC_FILE_BAR, IDC_SHORTCUT_BAR}},
+    {IDD_FINISH, "STATIC", 0, 0, {IDC_DONE_TEXT}},
+    {IDD_FINISH, "EDIT", ES_MULTILINE, ES_MULTILINE, {IDC_GUIDE_TEXT}},
+    {IDD_FINISH, "BUTTON", BS_TYPEMASK, BS_AUTOCHECKBOX, {IDC_RUN_ON_EXIT}},
 };
 
-const DWORD CHILD = WS_CHILD | WS_VISIBLE;
-const DWORD PAGE = WS_CHILD | WS_VISIBLE | DS_CONTROL | DS_SETFONT | DS_3DLOOK;
-const DWORD BOX = WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL;
-
-const std::vector<TemplateSpec>& Templates()
-{
-    static const std::vector<TemplateSpec> specs = {
-        {IDD_FRAME, 0x92C80344, 20, 20, 333, 231, "SetupDlg", "NOVLA Tessaronix",
-         {{IDC_PAGE_AREA, STATIC, WS_CHILD | SS_WHITEFRAME, 7, 51, 318, 150, "", 0},
-          {IDC_CONTINUE, BUTTON, CHILD | WS_TABSTOP | BS_PUSHBUTTON, 221, 209, 50, 14, "Continue", 0},
-          {IDC_CANCEL, BUTTON, CHILD | WS_TABSTOP | BS_PUSHBUTTON, 276, 209, 50, 14, "Cancel", 0}}},
-        {IDD_WELCOME, PAGE, 0, 0, 318, 150, "", "",
-         {{IDC_WELCOME_FRAME, STATIC, CHILD | SS_LEFT | SS_SUNKEN | WS_GROUP, 0, 0, 318, 150, "", 0},
-          {IDC_WELCOME_ICON, STATIC, CHILD | SS_ICON, 42, 8, 20, 20, nullptr, IDI_PRODUCT},
-          {IDC_BANNER_LINES, STATIC, CHILD | SS_LEFT | WS_GROUP, 68, 10, 200, 17, "", 0},
-          {IDC_INTRO_LABEL, STATIC, CHILD | SS_LEFT | WS_GROUP, 24, 39, 100, 8, "Introduction To Setup:", 0},
-          {IDC_WELCOME_TEXT, STATIC, CHILD | SS_LEFT | WS_GROUP, 42, 53, 250, 26, "", 0},
-          {IDC_NOTES_LABEL, STATIC, CHILD | SS_LEFT | WS_GROUP, 24, 88, 100, 8, "Special Instructions:", 0},
-          {IDC_WARNING_TEXT, STATIC, CHILD | SS_LEFT | WS_GROUP, 42, 102, 250, 26, "", 0}}},
-        {IDD_LICENSE, PAGE, 0, 0, 318, 150, "", "",
-         {{IDC_LICENSE_TEXT, EDIT, CHILD | BOX, 0, 0, 318, 136, "", 0},
-          {IDC_ACCEPT, BUTTON, CHILD | BS_AUTOCHECKBOX | WS_TABSTOP, 0, 139, 318, 10, "", 0}}},
-        {IDD_DESTINATION, PAGE, 20, 20, 318, 150, "", "",
-         {{-1, BUTTON, CHILD | BS_GROUPBOX, 0, 0, 318, 88, "Install To Folder:", 0},
-          {IDC_DEST_DESCRIPTION, STATIC, CHILD | SS_LEFT | WS_GROUP, 10, 13, 298, 26, "", 0},
-          {IDC_DEST_FOLDER, EDIT, CHILD | ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 10, 48, 215, 14, "", 0},
-          {IDC_BROWSE, BUTTON, CHILD | BS_PUSHBUTTON | WS_TABSTOP, 228, 48, 40, 14, "Browse", 0},
-          {IDC_RESET, BUTTON, CHILD | BS_PUSHBUTTON | WS_TABSTOP, 272, 48, 35, 14, "Reset", 0},
-          {-1, STATIC, CHILD | SS_LEFT | WS_GROUP, 9, 68, 85, 8, "Disk Space Requirements:", 0},
-          {IDC_REQUIRED_SPACE, STATIC, CHILD | SS_LEFT | WS_GROUP, 101, 68, 122, 8, "", 0},
-          {IDC_SCOPE_GROUP, BUTTON, CHILD | BS_GROUPBOX | WS_GROUP, 0, 94, 318, 46, "Install Program Shortcuts As:", 0},
-          {IDC_SCOPE_USER, BUTTON, CHILD | BS_AUTORADIOBUTTON | WS_TABSTOP, 12, 108, 254, 10,
-           "Single User: Shortcuts will appear on the start menu for only the current user", 0},
-          {IDC_SCOPE_ALL, BUTTON, CHILD | BS_AUTORADIOBUTTON, 12, 121, 223, 10,
-           "Multiple Users: Shortcuts will appear on the start menu for all users", 0}}},
-        {IDD_FINISH, PAGE, 20, 20, 318, 150, "", "",
-         {{IDC_DONE_TEXT, STATIC, CHILD | SS_LEFT | WS_GROUP, 0, 0, 317, 18, "", 0},
-          {IDC_GUIDE_TEXT, EDIT, CHILD | BOX, 0, 20, 318, 116, "", 0},
-          {IDC_RUN_ON_EXIT, BUTTON, CHILD | BS_AUTOCHECKBOX | WS_TABSTOP, 0, 139, 317, 10, "", 0}}},
-    };
-    return specs;
-}
-
-// Reads the template's words: strings and ordinals as a text ("#N" for an
-// ordinal), the cursor kept on WORD boundaries.
+// Reads the template's words: strings and ordinals as a text (a predefined
+// class's ordinal as its name, any other as "#N"), the cursor kept on WORD
+// boundaries.
 struct Reader {
     const BYTE* p;
     WORD Word() { WORD w = *reinterpret_cast<const WORD*>(p); p += 2; return w; }
     DWORD Dword() { DWORD d = *reinterpret_cast<const DWORD*>(p); p += 4; return d; }
-    short Short() { return static_cast<short>(Word()); }
     std::string SzOrOrd()
     {
         WORD first = Word();
-        if (first == 0xFFFF)
-            return "#" + std::to_string(Word());
+        static const char* const kPredefined[] = {"BUTTON", "EDIT", "STATIC"};
+        if (first == 0xFFFF) {
+            WORD ordinal = Word();
+            return ordinal >= 0x80 && ordinal <= 0x82 ? kPredefined[ordinal - 0x80] : "#" + std::to_string(ordinal);
+        }
         std::string text;
         for (WORD c = first; c != 0; c = Word())
             text += static_cast<char>(c);
         return text;
     }
-    void AlignDword(const BYTE* base) { p += (4 - (p - base) % 4) % 4; }
 };
 
-// A control's class, named by its atom or by its name in any case.
-bool IsClass(WORD atom, const std::string& read)
+struct Item {
+    WORD id;  // 0 for the template itself
+    DWORD style;
+    std::string className;
+};
+
+// A standard template (DIALOG, not DIALOGEX): the template itself, then
+// every item, each on a DWORD boundary.
+std::vector<Item> Read(HMODULE module, int id)
 {
-    const char* name = atom == BUTTON ? "BUTTON" : atom == EDIT ? "EDIT" : "STATIC";
-    return read == "#" + std::to_string(atom) || lstrcmpiA(read.c_str(), name) == 0;
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+    if (!found)
+        return {};
+    const BYTE* base = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+    Reader r{base};
+    std::vector<Item> items{{0, r.Dword(), ""}};
+    r.Dword();  // extended style
+    WORD count = r.Word();
+    r.p += 8;     // x, y, cx, cy
+    r.SzOrOrd();  // menu
+    items[0].className = r.SzOrOrd();
+    r.SzOrOrd();  // caption
+    if (items[0].style & DS_SETFONT) {
+        r.Word();  // point size
+        r.SzOrOrd();
+    }
+    for (WORD i = 0; i < count; ++i) {
+        r.p += (4 - (r.p - base) % 4) % 4;
+        Item item{0, r.Dword(), ""};
+        r.p += 4 + 8;  // extended style, x, y, cx, cy
+        item.id = r.Word();
+        item.className = r.SzOrOrd();
+        r.SzOrOrd();  // text
+        r.p += r.Word();
+        items.push_back(item);
+    }
+    return items;
 }
 
-TEST(Templates, AsTabled)
+TEST(Templates, HoldEveryControlTheCodeAddresses)
 {
-    std::string installer = ui::EnvPath("NOVLA_INSTALLER");
-    HMODULE module = LoadLibraryExA(installer.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE module = LoadLibraryExA(ui::EnvPath("NOVLA_INSTALLER").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(module != nullptr);
-    for (const TemplateSpec& spec : Templates()) {
-        SCOPED_TRACE(spec.id);
-        HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(spec.id), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
-        ASSERT_TRUE(found != nullptr);
-        const BYTE* base = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
-        Reader r{base};
-        EXPECT_EQ(spec.style, r.Dword());  // a standard template: no DLGTEMPLATEEX signature
-        EXPECT_EQ(0u, r.Dword());          // no extended style
-        WORD count = r.Word();
-        ASSERT_EQ(spec.items.size(), count);
-        EXPECT_EQ(spec.x, r.Short());
-        EXPECT_EQ(spec.y, r.Short());
-        EXPECT_EQ(spec.cx, r.Short());
-        EXPECT_EQ(spec.cy, r.Short());
-        EXPECT_EQ("", r.SzOrOrd());  // no menu
-        EXPECT_EQ(0, lstrcmpiA(spec.className, r.SzOrOrd().c_str()));  // class names know no case
-        EXPECT_EQ(spec.caption, r.SzOrOrd());
-        EXPECT_EQ(8, r.Word());
-        EXPECT_EQ("MS Shell Dlg", r.SzOrOrd());
-        for (const ItemSpec& item : spec.items) {
-            SCOPED_TRACE(item.id);
-            r.AlignDword(base);
-            EXPECT_EQ(item.style, r.Dword());
-            EXPECT_EQ(0u, r.Dword());
-            EXPECT_EQ(item.x, r.Short());
-            EXPECT_EQ(item.y, r.Short());
-            EXPECT_EQ(item.cx, r.Short());
-            EXPECT_EQ(item.cy, r.Short());
-            EXPECT_EQ(static_cast<WORD>(item.id), r.Word());
-            EXPECT_TRUE(IsClass(item.classAtom, r.SzOrOrd()));
-            EXPECT_EQ(item.text ? std::string(item.text) : "#" + std::to_string(item.ordinal), r.SzOrOrd());
-            WORD extra = r.Word();
-            r.p += extra;
+    for (const Used& used : kUsed) {
+        std::vector<Item> items = Read(module, used.dialog);
+        ASSERT_FALSE(items.empty()) << used.dialog;
+        ASSERT_NE(0xFFFF0001u, items[0].style) << used.dialog;  // an extended template's signature
+        // The frame is of the class registered and looked for; a page, a
+        // child shown as it is made, where the frame places it.
+        if (used.dialog == IDD_FRAME)
+            EXPECT_EQ(0, lstrcmpiA(FRAME_CLASS_NAME, items[0].className.c_str())) << items[0].className;
+        else
+            EXPECT_EQ(DWORD(WS_CHILD | WS_VISIBLE), items[0].style & (WS_CHILD | WS_VISIBLE | WS_POPUP)) << used.dialog;
+        for (int id : used.ids) {
+            int seen = 0;
+            for (size_t i = 1; i < items.size(); ++i)
+                if (items[i].id == id) {
+                    ++seen;
+                    EXPECT_EQ(0, lstrcmpiA(used.className, items[i].className.c_str())) << id;
+                    EXPECT_EQ(used.bits, items[i].style & used.mask) << id;
+                }
+            EXPECT_EQ(1, seen) << used.dialog << " " << id;  // GetDlgItem finds the first of two
         }
     }
     FreeLibrary(module);

@@ -129,15 +129,13 @@ TEST_F(WizardState, AcceptedFoldersAreCommittedAndShown)
     Continue();
     Continue();
     ASSERT_EQ(PAGE_DESTINATION, g_session.wizardState);
+    // One folder the rule completes and one it keeps (its cases are the
+    // host's, tests/host/wizard): what it commits is held and shown.
     struct Case {
         const char* typed;
         const char* committed;
     } cases[] = {
-        {"c:\\apps", "c:\\apps\\Tessaronix"},
         {"c:\\apps\\", "c:\\apps\\Tessaronix"},
-        {"C:\\x", "C:\\x\\Tessaronix"},
-        {"C:\\Apps\\TESSARONIX", "C:\\Apps\\TESSARONIX"},
-        {"C:\\Apps\\Tessaronix2\\Bin", "C:\\Apps\\Tessaronix2\\Bin"},
         {"C:\\OldTessaronix", "C:\\OldTessaronix"},
     };
     for (const Case& c : cases) {
