@@ -140,7 +140,7 @@ summary)
     echo
     echo "*** SIGNED FOR TESTING ONLY: with a throw-away self-signed certificate made for this build"
     echo "*** ($(realpath "$dir/test-cert.pem")). Windows trusts no such signature: do not publish this file."
-    echo "*** Name a real certificate with NOVLA_SIGN_PKCS12, or NOVLA_SIGN_CERT and NOVLA_SIGN_KEY (README)."
+    echo "*** Name a real certificate with NOVLA_SIGN_PKCS12, or NOVLA_SIGN_CERT and NOVLA_SIGN_KEY (docs/release.md)."
   else
     echo "  osslsigncode verify -in $file"
   fi

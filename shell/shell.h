@@ -35,8 +35,8 @@ void EndComUse(ComUse use);
 
 // The shortcut step: the program group with one link per file-table row
 // that names a shortcut, and the desktop link to the main application, for
-// this user or all users (g_session.allUsers). Drives the progress page's IDC_SHORTCUT_LABEL and IDC_SHORTCUT_BAR
-// of the progress page. False only when COM cannot be initialised; then
+// this user or all users (g_session.allUsers), shown in the progress page's
+// IDC_SHORTCUT_LABEL and IDC_SHORTCUT_BAR. False only when COM cannot be initialised; then
 // nothing is created and the page is untouched.
 bool CreateShortcuts(HWND page);
 

@@ -9,7 +9,7 @@
 #include "wizard/pages.h"
 
 // What happens on Continue in each WizardState: the test the current page
-// must pass, whether Continue is disabled or hidden and 102 renamed before
+// must pass, whether Continue is disabled or hidden and IDC_CANCEL renamed before
 // the next page is created, and that page.
 enum FrameStep { STEP_NONE, STEP_DISABLE_CONTINUE, STEP_HIDE_CONTINUE, STEP_RENAME_CANCEL };
 
@@ -63,7 +63,7 @@ static void InitFrame(HWND frame)
 static void OnFrameCommand(HWND frame, int controlId, int code)
 {
     // IDOK and IDCANCEL (Enter, Esc, the close box) are not ours: the wizard
-    // moves only on Continue and ends only on 102.
+    // moves only on Continue and ends only on IDC_CANCEL.
     if (code != BN_CLICKED)
         return;
     if (controlId == IDC_CONTINUE)

@@ -78,7 +78,7 @@ TEST_F(ReleaseImage, IsAStrippedGuiProgramThatWindows95Loads)
 // The engine: everything in the file but its resources (the product's
 // files, texts, templates, icons and banner). The build is reproducible, so
 // this is a budget, not a measurement: a change that makes the engine larger
-// must say so here. README.md gives the sections. It grew with the C library
+// must say so here. docs/measurements.md gives the sections. It grew with the C library
 // functions the programs now carry instead of importing them, the common
 // controls' registration, the probe of the true Windows version, the default
 // folder from the system, the single-run lock, the libraries loaded by full
