@@ -33,6 +33,8 @@ done
 [ -z "$fuzz" ] || packages+=("${fuzz_packages[@]}")
 [ -z "$windows" ] || packages+=("${windows_packages[@]}")
 
+# The release's name (bookworm on Debian 12), for the suites named below.
+codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
@@ -49,8 +51,22 @@ if [ ${#missing[@]} -gt 0 ]; then
   fi
   echo "Installing: ${missing[*]}"
   [ -z "$add_i386" ] || dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+  # A mirror in the middle of a sync serves a list that does not match its
+  # release file: try again a little later. When a list still fails (say the
+  # security suite's i386 one), its packages of the other architecture still
+  # are candidates, and a library's i386 build cannot match its amd64 one:
+  # the install then prefers the release's own suite (-t), whose lists came.
+  listed=''
+  for try in 1 2 3; do
+    if apt-get update -qq; then listed=1; break; fi
+    [ "$try" = 3 ] || sleep 30
+  done
+  target=()
+  if [ -z "$listed" ] && [ -n "$codename" ]; then
+    echo "Some package lists could not be fetched: installing from $codename's own suite first" >&2
+    target=(-t "$codename")
+  fi
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${target[@]}" "${missing[@]}" >/dev/null
 fi
 # What follows serves the Windows-side tests only.
 [ -n "$windows" ] || exit 0
@@ -96,7 +112,6 @@ how=$("$(dirname "$0")/wine-tree.sh" --how)
 [ "$how" = native ] && [ "${NOVLA_I686_SMOKE:-}" != 1 ] && exit 0
 have=$(dpkg-query -W -f='${db:Status-Status} ${Version}' qemu-user 2>/dev/null || true)
 [ "${have%% *}" = installed ] && dpkg --compare-versions "${have#* }" ge 1:10 && exit 0
-codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
 target=()
 [ "$codename" = bookworm ] && target=(-t bookworm-backports)
 cmd="DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends ${target[*]} qemu-user"
